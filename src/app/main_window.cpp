@@ -1,0 +1,133 @@
+#include "app/main_window.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "app/program_files.h"
+#include "app/restart_step.h"
+#include "app/update_server.h"
+#include "base/text.h"
+#include "link/discovery.h"
+
+namespace {
+
+std::string firstOf(const std::vector<std::string>& arguments) {
+    return arguments.empty() ? std::string() : arguments.front();
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Desktop& desktop, std::vector<std::string> arguments)
+    : link(desktop.port, desktop.ports, desktop.pump, desktop.beeper),
+      TimerProg(desktop.pump.createTimer(
+          [this] { guarded([this] { firmwareUpdate_.TimerProgTimer(); }); })),
+      // The version check is served by the update subsystem; until it is wired
+      // these timers tick without effect.
+      TimerHTTPGetVersion(desktop.pump.createTimer([] {})),
+      TimerHTTPGetVersionCbin(desktop.pump.createTimer([] {})),
+      desktop_(desktop),
+      firstArgument_(firstOf(arguments)),
+      programDirectory_(programDirectoryOf(desktop.system.executablePath())),
+      settings_(inFolder(programDirectory_, kSettingsFileName)),
+      chipMenu_(ChipMenuContext{menu, link, log, status, chipBuffer, desktop.dialogs,
+                                programDirectory_}),
+      programmerMenu_(ProgrammerMenuContext{menu, link, log, status,
+                                            [this] {
+                                                runDiscovery(link, log,
+                                                             ProgrammerFirmwareVersion);
+                                            }}),
+      firmwareUpdate_(FirmwareUpdateContext{link, log, status, *TimerProg,
+                                            inFolder(programDirectory_, kFirmwareFileName),
+                                            [this] { repaintRequested(); },
+                                            [this] {
+                                                if (firstArgument_ == "AUTOEXIT") closeRequested();
+                                            }}) {
+    TimerProg->setInterval(1000);
+    TimerHTTPGetVersion->setInterval(3000);
+    TimerHTTPGetVersionCbin->setInterval(5000);
+    wireMenus();
+
+    if (firstArgument_ == "PAUSE") {
+        runRestartStep(desktop.pump, desktop.system, programDirectory_);
+    } else {
+        normalStart();
+    }
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::normalStart() {
+    chipBuffer.fill();
+    std::error_code ignored;
+    std::filesystem::remove(inFolder(programDirectory_, kVersionFileName), ignored);
+    std::filesystem::remove(inFolder(programDirectory_, kVersionCbinFileName), ignored);
+    TimerHTTPGetVersion->setEnabled(true);
+    TimerHTTPGetVersionCbin->setEnabled(true);
+}
+
+void MainWindow::wireMenus() {
+    auto chip = [this](MenuItem& item) { guarded([&] { chipMenu_.MainMenuChipClick(item); }); };
+    auto prog = [this](MenuItem& item) {
+        guarded([&] { programmerMenu_.MainMenuProgClick(item); });
+    };
+    auto help = [this](MenuItem& item) { guarded([&] { MainMenuHelpClick(item); }); };
+    for (MenuItem* item : menu.all()) {
+        if (item->isSeparator()) continue;
+        for (const MenuItem* at = item; at != nullptr; at = at->parent()) {
+            if (at == &menu.MainMenuChip && item != &menu.MainMenuChip) item->setOnClick(chip);
+            if (at == &menu.MainMenuProg) item->setOnClick(prog);
+            if (at == &menu.MainMenuHelp && item != &menu.MainMenuHelp) item->setOnClick(help);
+        }
+    }
+    // "Установка MUX" has no action of its own.
+    menu.MainMenuProgMUX.setOnClick(nullptr);
+}
+
+void MainWindow::guarded(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        desktop_.dialogs.showError(error.what());
+    }
+}
+
+void MainWindow::FormCreate() {
+    guarded([this] {
+        log.clear();
+        programmerMenu_.MainMenuProgClick(menu.MainMenuProgFind);
+        readSettings();
+        if (link.isOpen()) {
+            menu.MainMenuChipMode02.setChecked(true);
+            chipMenu_.MainMenuChipClick(menu.MainMenuChipMode02);
+        }
+        TimerProg->setEnabled(true);
+    });
+}
+
+void MainWindow::readSettings() {
+    frame.setTop(settings_.readInteger("VIEW", "TOP", 100));
+    frame.setLeft(settings_.readInteger("VIEW", "LEFT", 100));
+    frame.setHeight(settings_.readInteger("VIEW", "HEIGHT", 300));
+    frame.setWidth(settings_.readInteger("VIEW", "WIDTH", 700));
+}
+
+void MainWindow::FormClose() {
+    settings_.writeInteger("VIEW", "TOP", frame.top());
+    settings_.writeInteger("VIEW", "LEFT", frame.left());
+    settings_.writeInteger("VIEW", "HEIGHT", frame.height());
+    settings_.writeInteger("VIEW", "WIDTH", frame.width());
+    if (menu.MainMenuChipMode01.checked()) settings_.writeString("CHIP", "TYPE", "01");
+    if (menu.MainMenuChipMode02.checked()) settings_.writeString("CHIP", "TYPE", "02");
+    try {
+        link.close();
+    } catch (const std::exception&) {
+    }
+}
+
+void MainWindow::MainMenuHelpClick(MenuItem& sender) {
+    if (&sender == &menu.MainMenuHelpAbout) {
+        log.append("Версия программы Telvarn : " + decimal(ProgramVersion));
+    } else if (&sender == &menu.MainMenuHelpLoadCbin) {
+        desktop_.system.openUrl(std::string(kUpdateServerBase) + kFirmwareDownloadPath);
+    }
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/desktop.h"
+#include "app/settings_file.h"
+#include "chip/chip_buffer.h"
+#include "chip/chip_menu.h"
+#include "control/programmer_menu.h"
+#include "link/programmer_link.h"
+#include "update/firmware_update.h"
+#include "window/log.h"
+#include "window/main_menu.h"
+#include "window/status_line.h"
+#include "window/window_frame.h"
+
+// TMAIN: the main window's model. It owns everything for the life of the
+// process and dispatches the menus, the timers and the window's own events.
+class MainWindow {
+public:
+    static constexpr std::int32_t ProgramVersion = 14;
+
+    // Construction: a normal start, or the restart step when the first argument
+    // is "PAUSE". Only the first argument is ever looked at.
+    MainWindow(Desktop& desktop, std::vector<std::string> arguments);
+    ~MainWindow();
+
+    void FormCreate();
+    // Writes the settings and closes the link; a failed write raises and the
+    // rest does not run.
+    void FormClose();
+    void MemoClear() { log.clear(); }
+    void MainMenuHelpClick(MenuItem& sender);
+
+    // Runs a handler the way the message loop does: an escaping error becomes
+    // a message box and the program goes on.
+    void guarded(const std::function<void()>& handler);
+
+    std::string ProgramDirectory() const { return programDirectory_; }
+    const std::string& firstArgument() const { return firstArgument_; }
+
+    WindowFrame frame;
+    MainMenu menu;
+    Log log;
+    StatusLine status;
+    ProgrammerLink link;
+    ChipBuffer chipBuffer;
+    std::int32_t ProgrammerFirmwareVersion = -1;
+    std::unique_ptr<Timer> TimerProg;
+    std::unique_ptr<Timer> TimerHTTPGetVersion;
+    std::unique_ptr<Timer> TimerHTTPGetVersionCbin;
+
+    // The view shows the window, closes it or paints it at once on these.
+    Signal<> closeRequested;
+    Signal<> repaintRequested;
+
+private:
+    void wireMenus();
+    void normalStart();
+    void readSettings();
+
+    Desktop& desktop_;
+    std::string firstArgument_;
+    std::string programDirectory_;
+    SettingsFile settings_;
+    ChipMenu chipMenu_;
+    ProgrammerMenu programmerMenu_;
+    FirmwareUpdate firmwareUpdate_;
+};

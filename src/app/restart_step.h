@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+#include "base/message_pump.h"
+#include "base/system_services.h"
+
+// Finishes a self-update in the saved copy started with "PAUSE": waits for the old
+// instance to end, puts the downloaded "version" file in place of the program,
+// starts it hidden and asks this instance to end. No step checks its result.
+void runRestartStep(MessagePump& pump, SystemServices& system, const std::string& folder);

@@ -1,0 +1,56 @@
+#include "link/discovery.h"
+
+#include "base/errors.h"
+#include "base/text.h"
+#include "link/info_reply.h"
+
+namespace {
+
+enum class Probe { Absent, BootOnly, Found };
+
+// Probes the port the link is set to; errors reach the caller.
+Probe probe(ProgrammerLink& link, Log& log, std::int32_t& firmwareVersion) {
+    link.open();
+    link.ResetPulse();
+    const InfoReply boot = parseInfoReply(link.info());
+    if (!(boot.isTelvarn && boot.bootMode && boot.hasId)) {
+        link.close();
+        return Probe::Absent;
+    }
+    log.append("Найдено устройство Telvarn-1, порт : " + link.portName());
+    log.append("Серийный номер программатора : " + boot.serialNumber);
+    log.append("Версия загрузчика программатора : " + boot.version);
+    link.runapp();
+    link.sleep(500);
+    const InfoReply application = parseInfoReply(link.info());
+    if (application.isTelvarn && application.applicationMode) {
+        firmwareVersion = parseFirmwareVersion(application.version);
+        log.append("Версия программы программатора : " + decimal(firmwareVersion));
+        return Probe::Found;
+    }
+    log.append("Версия программы программатора не определена, требуется обновление");
+    firmwareVersion = -2;
+    return Probe::BootOnly;
+}
+
+}  // namespace
+
+void runDiscovery(ProgrammerLink& link, Log& log, std::int32_t& firmwareVersion) {
+    bool found = false;
+    try {
+        link.close();
+    } catch (const std::exception&) {
+    }
+    const std::vector<std::string> names = link.refreshPortList();
+    for (const std::string& name : names) {
+        // Switching away from a port left open is outside the per-port catch.
+        link.setPortName(name);
+        try {
+            found = probe(link, log, firmwareVersion) == Probe::Found;
+        } catch (const std::exception&) {
+            // A port that cannot be opened or fails mid-probe is skipped as it is.
+        }
+        if (found) break;
+    }
+    if (!found) log.append("Программатор Telvarn-1 не найден");
+}

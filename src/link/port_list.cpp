@@ -1,0 +1,40 @@
+#include "link/port_list.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+std::string folded(const std::string& text) {
+    std::string out = text;
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::string trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    const auto last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+}  // namespace
+
+void sortPortList(std::vector<std::string>& names) {
+    std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return folded(a) < folded(b);
+    });
+}
+
+std::vector<std::string> splitPortNames(const std::string& text) {
+    std::vector<std::string> names;
+    std::size_t from = 0;
+    while (from <= text.size()) {
+        auto comma = text.find(',', from);
+        if (comma == std::string::npos) comma = text.size();
+        std::string name = trimmed(text.substr(from, comma - from));
+        if (!name.empty()) names.push_back(std::move(name));
+        from = comma + 1;
+    }
+    return names;
+}

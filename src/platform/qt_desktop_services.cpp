@@ -1,0 +1,76 @@
+#include "platform/qt_desktop_services.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QProcess>
+#include <QSerialPortInfo>
+#include <QStringList>
+#include <QUrl>
+
+void QtBeeper::beep() { QApplication::beep(); }
+
+void QtDialogs::showError(const std::string& text) {
+    QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationName(),
+                          QString::fromStdString(text));
+}
+
+bool QtDialogs::confirm(const std::string& text, const std::string& title) {
+    // No owner and not modal: the main window stays usable while the question waits.
+    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title),
+                    QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No);
+    box.setWindowModality(Qt::NonModal);
+    QEventLoop loop;
+    QObject::connect(&box, &QMessageBox::finished, &loop, &QEventLoop::quit);
+    box.show();
+    loop.exec();
+    return box.result() == QMessageBox::Yes;
+}
+
+std::optional<std::string> QtDialogs::openFile(const std::string& initialFolder,
+                                               const std::string& filters) {
+    const QString path = QFileDialog::getOpenFileName(
+        QApplication::activeWindow(), QString(), QString::fromStdString(initialFolder),
+        QString::fromStdString(qtFileFilter(filters)));
+    if (path.isEmpty()) return std::nullopt;
+    return path.toStdString();
+}
+
+std::string qtFileFilter(const std::string& filters) {
+    const QStringList parts = QString::fromStdString(filters).split('|');
+    QStringList entries;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        entries << parts[i] + " (" + parts[i + 1] + ")";
+    }
+    return entries.join(";;").toStdString();
+}
+
+std::string QtSystemServices::executablePath() {
+    return QCoreApplication::applicationFilePath().toStdString();
+}
+
+void QtSystemServices::openUrl(const std::string& url) {
+    QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+}
+
+void QtSystemServices::startProcess(const std::string& path, const std::vector<std::string>& args,
+                                    bool /*hidden: a GUI program shows its own window*/) {
+    QStringList arguments;
+    for (const auto& arg : args) arguments << QString::fromStdString(arg);
+    QProcess::startDetached(QString::fromStdString(path), arguments);
+}
+
+void QtSystemServices::requestQuit() {
+    quitRequested_ = true;
+    QCoreApplication::exit(0);
+}
+
+std::vector<std::string> QtPortEnumerator::listPorts() {
+    std::vector<std::string> names;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        names.push_back(info.portName().toStdString());
+    }
+    return names;
+}

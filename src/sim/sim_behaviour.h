@@ -1,0 +1,16 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+// How the simulated programmer behaves, chosen by name.
+enum class SimBehaviour {
+    Normal,    // bootloader and application as the real device
+    BootOnly,  // the application never starts
+    Silent,    // never answers
+    BadRam,    // RAM reads back 0x00 everywhere
+    Flaky,     // drops a reply byte now and then
+};
+
+std::optional<SimBehaviour> parseSimBehaviour(const std::string& name);
+std::string simBehaviourNames();  // "normal, boot-only, ..." for messages

@@ -1,0 +1,3 @@
+#include "sim/simulated_programmer.h"
+
+SimulatedProgrammer::SimulatedProgrammer(SimBehaviour behaviour) : behaviour_(behaviour) {}

@@ -1,0 +1,154 @@
+#include "ui/main_window_view.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QMenuBar>
+#include <QStatusBar>
+
+namespace {
+
+QString actionText(const MenuItem& item) {
+    QString text = QString::fromStdString(item.caption());
+    // The tab puts the shortcut in the menu's shortcut column; the keys themselves
+    // are handled by the window so that they also reach hidden items.
+    if (!item.shortcut().empty()) text += '\t' + QString::fromStdString(item.shortcut());
+    return text;
+}
+
+}  // namespace
+
+MainWindowView::MainWindowView(MainWindow& model)
+    : QMainWindow(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      model_(model) {
+    setWindowTitle(QString::fromStdString(model.frame.caption()));
+    setMinimumSize(WindowFrame::kMinimumWidth, WindowFrame::kMinimumHeight);
+    const Rgb sky = model.frame.background();
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, QColor(sky.red, sky.green, sky.blue));
+    setPalette(palette);
+    setAutoFillBackground(true);
+
+    for (MenuItem* top : model.menu.topLevel()) buildMenu(*top, nullptr);
+
+    logView_ = new LogView(model.log, this);
+    setCentralWidget(logView_);
+    connect(logView_, &LogView::doubleClicked, this, [this] { model_.MemoClear(); });
+
+    statusText_ = new QLabel(this);
+    statusBar()->addWidget(statusText_, 1);
+    statusBar()->setSizeGripEnabled(true);
+    statusBar()->setToolTip(QStringLiteral("Строка состояния"));
+    model.status.changed.connect(
+        [this](const std::string& text) { statusText_->setText(QString::fromStdString(text)); });
+
+    model.frame.geometryChanged.connect([this] { applyGeometry(); });
+    model.closeRequested.connect([this] { QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection); });
+    model.repaintRequested.connect([this] {
+        logView_->flush();
+        repaint();
+        statusBar()->repaint();
+    });
+    applyGeometry();
+    qApp->installEventFilter(this);
+}
+
+void MainWindowView::buildMenu(MenuItem& item, QMenu* parentMenu) {
+    if (item.isSeparator()) {
+        QAction* separator = parentMenu->addSeparator();
+        bindItem(item, separator);
+        return;
+    }
+    if (item.children().empty()) {
+        QAction* action = parentMenu->addAction(actionText(item));
+        connect(action, &QAction::triggered, this, [&item] { item.click(); });
+        bindItem(item, action);
+        return;
+    }
+    QMenu* menu = parentMenu != nullptr ? parentMenu->addMenu(actionText(item))
+                                        : menuBar()->addMenu(actionText(item));
+    menu->setToolTipsVisible(true);
+    // Opening a menu is a click on its item: the programmer menu refreshes itself then.
+    connect(menu, &QMenu::aboutToShow, this, [&item] { item.click(); });
+    bindItem(item, menu->menuAction());
+    for (MenuItem* child : item.children()) buildMenu(*child, menu);
+}
+
+void MainWindowView::bindItem(MenuItem& item, QAction* action) {
+    actions_[&item] = action;
+    auto apply = [action](const MenuItem& state) {
+        action->setText(actionText(state));
+        action->setEnabled(state.enabled());
+        action->setVisible(state.visible());
+        action->setCheckable(state.checked() || action->isCheckable());
+        action->setChecked(state.checked());
+        if (!state.hint().empty()) action->setToolTip(QString::fromStdString(state.hint()));
+    };
+    apply(item);
+    item.changed.connect(apply);
+}
+
+QAction* MainWindowView::actionFor(const MenuItem& item) const {
+    auto it = actions_.find(&item);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+std::string MainWindowView::shortcutText(int key, Qt::KeyboardModifiers modifiers) {
+    if (key == Qt::Key_Control || key == Qt::Key_Shift || key == Qt::Key_Alt ||
+        key == Qt::Key_Meta || key == 0 || key == Qt::Key_unknown) {
+        return {};
+    }
+    const auto mods = modifiers & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+    return QKeySequence(QKeyCombination(mods, static_cast<Qt::Key>(key)))
+        .toString(QKeySequence::PortableText)
+        .toStdString();
+}
+
+bool MainWindowView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && QApplication::activeWindow() == this &&
+        QApplication::activePopupWidget() == nullptr) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const std::string text = shortcutText(key->key(), key->modifiers());
+        if (!text.empty() && model_.menu.pressShortcut(text)) return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindowView::closeEvent(QCloseEvent* event) {
+    bool closed = false;
+    model_.guarded([&] {
+        model_.FormClose();
+        closed = true;
+    });
+    // A settings file that cannot be written leaves the close unfinished.
+    if (closed) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void MainWindowView::applyGeometry() {
+    applyingGeometry_ = true;
+    const WindowFrame& frame = model_.frame;
+    move(frame.left(), frame.top());
+    resize(frame.width(), frame.height());
+    applyingGeometry_ = false;
+}
+
+void MainWindowView::reportGeometry() {
+    if (applyingGeometry_) return;
+    model_.frame.updateFromView(x(), y(), width(), height());
+}
+
+void MainWindowView::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    reportGeometry();
+}
+
+void MainWindowView::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    reportGeometry();
+}

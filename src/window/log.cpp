@@ -1,0 +1,22 @@
+#include "window/log.h"
+
+void Log::append(const std::string& line) {
+    lines_.push_back(line);
+    appended(lines_.back());
+}
+
+void Log::clear() {
+    lines_.clear();
+    cleared();
+}
+
+void Log::deleteLast() {
+    if (lines_.empty()) return;
+    lines_.pop_back();
+    lastDeleted();
+}
+
+void Log::setBackground(Rgb colour) {
+    background_ = colour;
+    backgroundChanged(colour);
+}
