@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Configures and builds one build folder: build.sh <folder> [extra cmake options].
+set -euo pipefail
+folder=$1
+shift
+cmake -S . -B "$folder" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+cmake --build "$folder" -j2

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs the whole test suite twice:
+# a normal build in build/, and an AddressSanitizer + UBSan build in build-asan/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+bash scripts/build.sh build
+bash scripts/build.sh build-asan -DTELVARN_SANITIZE=ON
+
+status=0
+echo "== Tests, sanitizer build =="
+(cd build-asan && ctest --output-on-failure --timeout 300 -j2) || status=1
+echo "== Tests, normal build =="
+(cd build && ctest --output-on-failure --timeout 300 -j2) || status=1
+exit $status
