@@ -2,6 +2,8 @@
 
 #include <functional>
 
+#include "control/random_source.h"
+#include "control/service_mode.h"
 #include "link/programmer_link.h"
 #include "window/log.h"
 #include "window/main_menu.h"
@@ -18,11 +20,26 @@ struct ProgrammerMenuContext {
 
 // The handler of the whole "Программатор" menu: refresh, then dispatch.
 class ProgrammerMenu {
-public:
+  public:
     explicit ProgrammerMenu(ProgrammerMenuContext context);
+    ProgrammerMenu(const ProgrammerMenu&) = delete;
+    ProgrammerMenu& operator=(const ProgrammerMenu&) = delete;
 
+    // Serves the menu itself, its submenus and every item in them. Each run
+    // refreshes the marks from the programmer first, whatever the sender.
     void MainMenuProgClick(MenuItem& sender);
 
-private:
+    // The window's one random source; the RAM check draws from it.
+    RandomSource& random() { return random_; }
+    const ServiceMode& serviceMode() const { return serviceMode_; }
+
+  private:
+    // Runs the branch of the sender, first match only; false if it has none.
+    bool dispatch(MenuItem& sender);
+    bool dispatchSupply(MenuItem& sender);
+    bool dispatchChannel(MenuItem& sender);
+
     ProgrammerMenuContext c_;
+    RandomSource random_;
+    ServiceMode serviceMode_;
 };

@@ -1,0 +1,7 @@
+#pragma once
+
+#include "link/programmer_link.h"
+#include "window/log.h"
+
+// Sends the programmer's test command and logs whether it answered "OK".
+void runOutputsCheck(ProgrammerLink& link, Log& log);
