@@ -1,8 +1,117 @@
 #include "sim/simulated_port.h"
 
+#include <algorithm>
+#include <thread>
+#include <vector>
+
 #include "base/errors.h"
+
+namespace {
+
+// What a real port reports for operations on a handle that is not open.
+constexpr int kInvalidHandle = 6;
+
+void sleepUntil(WireClock::time_point when) {
+    if (when > WireClock::now()) std::this_thread::sleep_until(when);
+}
+
+}  // namespace
 
 SimulatedPort::SimulatedPort(SimulatedProgrammer& device, bool modelWireTime)
     : device_(device), modelWireTime_(modelWireTime) {}
 
-void SimulatedPort::open(const std::string&) { throw PortError("Unable to open com port", 2); }
+void SimulatedPort::requireOpen(const char* text) const {
+    if (!open_) throw PortError(text, kInvalidHandle);
+}
+
+void SimulatedPort::open(const std::string& name) {
+    if (open_) return;
+    open_ = true;
+    name_ = name;
+    incoming_.clear();
+}
+
+void SimulatedPort::close() {
+    if (!open_) return;
+    // Releasing the port lets DTR fall, which ends a reset the host left hanging.
+    if (device_.heldInReset()) device_.setDtr(false);
+    open_ = false;
+    incoming_.clear();
+}
+
+void SimulatedPort::purge() {
+    requireOpen("PurgeComm function failed");
+    // The device gives up on a half-received frame and whatever is still on
+    // its way is dropped, so a late reply never counts for the next frame.
+    incoming_.clear();
+    deviceLineFree_ = {};
+    device_.dropPartialInput();
+}
+
+void SimulatedPort::setReadTimeouts(const ReadTimeouts& timeouts) {
+    requireOpen("SetCommTimeouts failed");
+    timeouts_ = timeouts;
+}
+
+std::size_t SimulatedPort::write(const Bytes& bytes) {
+    requireOpen("WriteFile function failed");
+    bytesWritten_ += bytes.size();
+    const WireClock::time_point start = WireClock::now();
+    // The device acts on the frame once its last byte is through the line.
+    const WireClock::time_point sent = modelWireTime_ ? start + wireTime(bytes.size()) : start;
+    schedule(device_.receive(bytes), sent);
+    if (modelWireTime_) sleepUntil(sent);
+    return bytes.size();
+}
+
+void SimulatedPort::schedule(const std::vector<SimTransmission>& transmissions,
+                             WireClock::time_point sent) {
+    for (const SimTransmission& transmission : transmissions) {
+        if (!modelWireTime_) {
+            for (std::uint8_t byte : transmission.bytes) incoming_.push_back({byte, sent});
+            continue;
+        }
+        const WireClock::time_point begin = std::max(sent + transmission.work, deviceLineFree_);
+        for (std::size_t i = 0; i < transmission.bytes.size(); ++i) {
+            incoming_.push_back({transmission.bytes[i], begin + wireTime(i + 1)});
+        }
+        deviceLineFree_ = begin + wireTime(transmission.bytes.size());
+    }
+}
+
+void SimulatedPort::wait(std::uint32_t ms) {
+    requireOpen("WaitForEvent method failed");
+    if (!modelWireTime_) return;
+    std::optional<WireClock::time_point> first;
+    if (!incoming_.empty()) first = incoming_.front().at;
+    sleepUntil(planWait(first, ms, WireClock::now()));
+}
+
+Bytes SimulatedPort::read(std::size_t n) {
+    requireOpen("ReadFile function failed");
+    std::size_t count = std::min(n, incoming_.size());
+    if (modelWireTime_) {
+        std::vector<WireClock::time_point> arrivals;
+        arrivals.reserve(count);
+        for (std::size_t i = 0; i < count; ++i) arrivals.push_back(incoming_[i].at);
+        const PlannedRead plan = planRead(arrivals, n, timeouts_, WireClock::now());
+        sleepUntil(plan.end);
+        count = plan.count;
+    }
+    Bytes bytes;
+    bytes.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) bytes.push_back(incoming_[i].byte);
+    incoming_.erase(incoming_.begin(), incoming_.begin() + static_cast<std::ptrdiff_t>(count));
+    bytesRead_ += count;
+    return bytes;
+}
+
+void SimulatedPort::setDtr(bool on) {
+    requireOpen("EscapeCommFunction function failed");
+    device_.setDtr(on);
+    if (!on) return;
+    // A device in reset stops sending: what has not reached us yet never will.
+    const WireClock::time_point now = WireClock::now();
+    while (!incoming_.empty() && incoming_.back().at > now) incoming_.pop_back();
+    deviceLineFree_ = {};
+}
