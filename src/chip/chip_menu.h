@@ -1,36 +1,23 @@
 #pragma once
 
-#include <functional>
-#include <string>
-
-#include "base/system_services.h"
-#include "chip/chip_buffer.h"
-#include "link/programmer_link.h"
-#include "window/log.h"
-#include "window/main_menu.h"
-#include "window/status_line.h"
-
-// What the chip menu needs of the window and the desktop.
-struct ChipMenuContext {
-    MainMenu& menu;
-    ProgrammerLink& link;
-    Log& log;
-    StatusLine& status;
-    ChipBuffer& buffer;
-    Dialogs& dialogs;
-    std::string programDirectory;
-};
+#include "chip/chip_menu_context.h"
+#include "window/menu_item.h"
 
 // The handler of the whole "Микросхема" menu.
 class ChipMenu {
-public:
+  public:
     explicit ChipMenu(ChipMenuContext context);
 
     // Dispatches on the clicked item: new chip, variant, load, program or burn,
     // dump, the two option items; anything else does nothing.
     void MainMenuChipClick(MenuItem& sender);
+    // Sends the variant's idle mode and marks the item, whatever the answer.
     void SelectChipVariant(MenuItem& item);
 
-private:
+  private:
+    void newChip();
+    void loadFile();
+    void dump();
+
     ChipMenuContext c_;
 };

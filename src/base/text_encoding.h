@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool isValidUtf8(std::string_view bytes);
+
+// Windows-1251 bytes as UTF-8; the one unassigned byte (0x98) becomes U+FFFD.
+std::string cp1251ToUtf8(std::string_view bytes);
+
+// Text from files written by Windows tools, for display: valid UTF-8 as it
+// stands, anything else taken as Windows-1251.
+std::string displayableText(std::string_view bytes);

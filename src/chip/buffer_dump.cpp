@@ -1,0 +1,26 @@
+#include "chip/buffer_dump.h"
+
+#include <algorithm>
+
+#include "base/text.h"
+
+namespace {
+
+constexpr std::size_t kBytesPerLine = 32;
+
+}  // namespace
+
+std::string dumpLine(const ChipBuffer& buffer, std::size_t offset, std::size_t count) {
+    std::string line = hexByte(static_cast<std::uint8_t>(offset / 65536)) +
+                       hexWord(static_cast<std::uint16_t>(offset % 65536)) + ":";
+    for (std::size_t i = offset; i < offset + count; ++i) line += " " + hexByte(buffer[i]);
+    return line;
+}
+
+void dumpBuffer(const ChipBuffer& buffer, std::size_t byteCount, Log& log) {
+    byteCount = std::min(byteCount, ChipBuffer::kSize);
+    log.append("Буфер (байты) : 0-" + decimal(static_cast<long long>(byteCount) - 1));
+    for (std::size_t offset = 0; offset < byteCount; offset += kBytesPerLine) {
+        log.append(dumpLine(buffer, offset, std::min(kBytesPerLine, byteCount - offset)));
+    }
+}

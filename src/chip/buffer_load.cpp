@@ -1,0 +1,42 @@
+#include "chip/buffer_load.h"
+
+#include "base/text.h"
+#include "base/text_encoding.h"
+#include "chip/bit_number.h"
+#include "chip/data_file.h"
+
+namespace {
+
+std::string errorLine(std::size_t lineNumber, std::string_view text) {
+    std::string line = "Ошибка в строке ";
+    line += decimal(static_cast<long long>(lineNumber));
+    line += " : недопустимое значение ";
+    line += displayableText(text);
+    return line;
+}
+
+void applyLines(const DataFileText& file, ChipBuffer& buffer, Log& log) {
+    LineReader reader(file.text);
+    std::size_t lineNumber = 0;
+    for (std::string_view line; reader.next(line);) {
+        ++lineNumber;
+        if (line.empty()) continue;
+        if (const auto bit = parseBitNumber(line)) {
+            buffer.clearBit(*bit);
+        } else {
+            log.append(errorLine(lineNumber, line));
+        }
+    }
+}
+
+}  // namespace
+
+void loadDataFileIntoBuffer(const std::string& path, ChipBuffer& buffer, Log& log) {
+    buffer.fill();
+    log.append("Буфер очищен");
+    const std::uint32_t crc = fileCrc32(path);
+    const DataFileText file = readDataFile(path);
+    log.append("Загружено " + decimal(static_cast<long long>(file.lineCount)) + " строк из файла " +
+               path + ", контрольная сумма = " + hexLong(crc));
+    applyLines(file, buffer, log);
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+#include "chip/chip_buffer.h"
+#include "window/log.h"
+
+// Fills the buffer from a data file: clears it to 0xFF, logs the line count
+// and CRC-32, clears every listed bit and logs one line per invalid line.
+// A file that cannot be read raises an AppError after "Буфер очищен".
+void loadDataFileIntoBuffer(const std::string& path, ChipBuffer& buffer, Log& log);

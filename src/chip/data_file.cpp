@@ -1,0 +1,91 @@
+#include "chip/data_file.h"
+
+#include <array>
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "base/crc32.h"
+#include "base/errors.h"
+
+namespace {
+
+constexpr std::size_t kCrcChunk = 8192;
+
+// Paths come from the dialog as UTF-8; on Windows a narrow path would be
+// taken in the ANSI code page.
+std::filesystem::path pathOf(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+[[noreturn]] void cannotOpen(const std::string& path, int error) {
+    std::string text = "Не удаётся открыть файл \"" + path + "\"";
+    if (error != 0) text += ": " + std::system_category().message(error);
+    throw AppError(text);
+}
+
+}  // namespace
+
+std::uint32_t fileCrc32(const std::string& path) {
+    Crc32 crc;
+    std::ifstream in(pathOf(path), std::ios::binary);
+    std::array<char, kCrcChunk> chunk;
+    while (in) {
+        in.read(chunk.data(), chunk.size());
+        const auto got = static_cast<std::size_t>(in.gcount());
+        if (got == 0) break;
+        crc.update(reinterpret_cast<const std::uint8_t*>(chunk.data()), got);
+    }
+    return crc.value();
+}
+
+DataFileText readDataFile(const std::string& path) {
+    const auto where = pathOf(path);
+    std::error_code status;
+    // A folder opens like a file on some systems and fails only on reading.
+    if (std::filesystem::is_directory(where, status)) cannotOpen(path, EISDIR);
+    errno = 0;
+    std::ifstream in(where, std::ios::binary);
+    if (!in) cannotOpen(path, errno);
+
+    DataFileText file;
+    const auto size = std::filesystem::file_size(where, status);
+    if (!status) file.text.reserve(static_cast<std::size_t>(size));
+    std::array<char, 65536> chunk;
+    while (in) {
+        in.read(chunk.data(), chunk.size());
+        file.text.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+    }
+    if (in.bad()) cannotOpen(path, errno);
+
+    // Nothing after a NUL is text.
+    const auto end = file.text.find('\0');
+    if (end != std::string::npos) {
+        file.text.resize(end);
+        file.text.shrink_to_fit();
+    }
+    file.lineCount = countLines(file.text);
+    return file;
+}
+
+bool LineReader::next(std::string_view& line) {
+    if (rest_.empty()) return false;
+    std::size_t end = 0;
+    while (end < rest_.size() && rest_[end] != '\r' && rest_[end] != '\n') ++end;
+    line = rest_.substr(0, end);
+    if (end == rest_.size()) {
+        rest_ = {};
+        return true;
+    }
+    const bool crLf = rest_[end] == '\r' && end + 1 < rest_.size() && rest_[end + 1] == '\n';
+    rest_.remove_prefix(end + (crLf ? 2 : 1));
+    return true;
+}
+
+std::size_t countLines(std::string_view text) {
+    LineReader reader(text);
+    std::size_t count = 0;
+    for (std::string_view line; reader.next(line);) ++count;
+    return count;
+}
