@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+
+#include "link/programmer_link.h"
+#include "sim/simulated_port.h"
+#include "sim/simulated_programmer.h"
+#include "support/fake_desktop.h"
+#include "support/fake_serial_port.h"
+
+// A programmer link wired to the simulated programmer, port open, no wire time
+// unless asked for.
+struct SimRig {
+    explicit SimRig(SimBehaviour behaviour = SimBehaviour::Normal, bool wireTime = false)
+        : device(behaviour), port(device, wireTime), link(port, ports, pump, beeper) {
+        link.setPortName("SIM");
+        link.open();
+    }
+
+    // The frame bytes of a text command, for frames the link would never build.
+    static Bytes frame(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+    // Sends a raw frame through the link's exchange with short time-outs.
+    bool exchange(const std::string& text, std::size_t n = 2) {
+        Bytes reply;
+        return link.Exchange(frame(text), 10, 10, n, reply);
+    }
+
+    SimulatedProgrammer device;
+    SimulatedPort port;
+    FakePortEnumerator ports;
+    ManualPump pump;
+    FakeBeeper beeper;
+    ProgrammerLink link;
+};
