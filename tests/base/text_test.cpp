@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include "base/crc32.h"
+#include "base/message_pump.h"
+#include "base/text.h"
+#include "support/fake_desktop.h"
+
+TEST(HexText, PadsAndUsesUpperCase) {
+    EXPECT_EQ(hexByte(0x0A), "0A");
+    EXPECT_EQ(hexWord(0x1234), "1234");
+    EXPECT_EQ(hexWord(0x00AF), "00AF");
+    EXPECT_EQ(hexLong(0xCBF43926u), "CBF43926");
+    EXPECT_EQ(hexLong(0), "00000000");
+}
+
+TEST(Decimal, HasNoPaddingAndASignForNegatives) {
+    EXPECT_EQ(decimal(14), "14");
+    EXPECT_EQ(decimal(-2), "-2");
+    EXPECT_EQ(decimal(0), "0");
+}
+
+TEST(ProgramDirectory, CutsAtTheLastSeparator) {
+    EXPECT_EQ(programDirectoryOf("C:\\A\\B\\Telvarn.exe"), "C:\\A\\B");
+    EXPECT_EQ(programDirectoryOf("/opt/telvarn/Telvarn"), "/opt/telvarn");
+    EXPECT_EQ(programDirectoryOf("Telvarn"), "");
+}
+
+TEST(Crc32, MatchesTheKnownVectorsAcrossPieces) {
+    Crc32 whole;
+    const std::string digits = "123456789";
+    whole.update(reinterpret_cast<const std::uint8_t*>(digits.data()), digits.size());
+    EXPECT_EQ(whole.value(), 0xCBF43926u);
+
+    Crc32 pieces;
+    pieces.update(reinterpret_cast<const std::uint8_t*>(digits.data()), 4);
+    pieces.update(reinterpret_cast<const std::uint8_t*>(digits.data()) + 4, 5);
+    EXPECT_EQ(pieces.value(), 0xCBF43926u);
+
+    EXPECT_EQ(Crc32().value(), 0u);
+}
+
+TEST(WaitPumping, ZeroReturnsAtOnceWithoutDispatching) {
+    ManualPump pump;
+    bool ran = false;
+    pump.post([&] { ran = true; });
+    EXPECT_EQ(waitPumping(pump, 0), 0u);
+    EXPECT_FALSE(ran);
+}
+
+TEST(WaitPumping, DispatchesWhileWaitingAndWaitsTheFullTime) {
+    ManualPump pump;
+    int calls = 0;
+    pump.post([&] { ++calls; });
+    EXPECT_GE(waitPumping(pump, 200), 200u);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(pump.now, 200u);
+}
+
+TEST(WaitPumping, WaitsTheFullTimeAcrossAWrapOfTheTick) {
+    ManualPump pump;
+    pump.now = 0xFFFFFF00u;  // 256 ms before the 32-bit tick wraps
+    const std::uint32_t elapsed = waitPumping(pump, 1000);
+    EXPECT_EQ(elapsed, 1000u);
+    EXPECT_EQ(pump.now, 0xFFFFFF00u + 1000u);  // wrapped past zero
+}

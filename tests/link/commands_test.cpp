@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "link/frame_crc.h"
+#include "link/programmer_link.h"
+#include "support/fake_desktop.h"
+#include "support/fake_serial_port.h"
+
+namespace {
+
+struct Commands : ::testing::Test {
+    FakeSerialPort port;
+    FakePortEnumerator ports;
+    ManualPump pump;
+    FakeBeeper beeper;
+    ProgrammerLink link{port, ports, pump, beeper};
+
+    void SetUp() override { link.open(); }
+
+    std::string lastText() const {
+        return std::string(port.written.back().begin(), port.written.back().end());
+    }
+};
+
+Bytes counting(std::size_t size) {
+    Bytes bytes(size);
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
+    return bytes;
+}
+
+}  // namespace
+
+TEST_F(Commands, ProgSendsThePageNumberAndDataFromTheOffset) {
+    const Bytes image = counting(0x20000);
+    port.reply("OK");
+    ASSERT_TRUE(link.prog(image, 0x012300));
+    const Bytes& frame = port.written.back();
+    ASSERT_EQ(frame.size(), 266u);
+    EXPECT_EQ(Bytes(frame.begin(), frame.begin() + 6), (Bytes{'p', 'r', 'o', 'g', 0x01, 0x23}));
+    EXPECT_TRUE(std::equal(frame.begin() + 6, frame.begin() + 262, image.begin() + 0x012300));
+
+    port.reply("OK");
+    ASSERT_TRUE(link.prog(image, 0x012345));
+    const Bytes& odd = port.written.back();
+    EXPECT_EQ(odd[4], 0x01);
+    EXPECT_EQ(odd[5], 0x23);
+    EXPECT_TRUE(std::equal(odd.begin() + 6, odd.begin() + 262, image.begin() + 0x012345));
+    const std::uint32_t crc = frameCrc(odd.data(), 262);
+    EXPECT_EQ(odd[262], crc >> 24);
+    EXPECT_EQ(odd[265], crc & 0xFF);
+}
+
+TEST_F(Commands, ProgOfAnErasedPageCarriesTheKnownChecksum) {
+    const Bytes image(0x20000, 0xFF);
+    port.reply("OK");
+    ASSERT_TRUE(link.prog(image, 0));
+    const Bytes& frame = port.written.back();
+    EXPECT_EQ(Bytes(frame.end() - 4, frame.end()), (Bytes{0xBD, 0xE0, 0xB5, 0xCA}));
+    EXPECT_EQ(port.timeouts, (ReadTimeouts{100, 100, 100}));
+}
+
+TEST_F(Commands, RamwriteSendsTheHeaderAndTheBlock) {
+    const Bytes source = counting(0x20000);
+    port.reply("OK");
+    ASSERT_TRUE(link.ramwrite(source, 0x400, 0x000400, 1024));
+    const Bytes& frame = port.written.back();
+    ASSERT_EQ(frame.size(), 1037u);
+    EXPECT_EQ(Bytes(frame.begin(), frame.begin() + 13),
+              (Bytes{'r', 'a', 'm', 'w', 'r', 'i', 't', 'e', 0x00, 0x04, 0x00, 0x04, 0x00}));
+    EXPECT_TRUE(std::equal(frame.begin() + 13, frame.end(), source.begin() + 0x400));
+    EXPECT_EQ(port.timeouts, (ReadTimeouts{200, 200, 200}));
+}
+
+TEST_F(Commands, RamreadFailsOnAShortReplyButKeepsItsBytes) {
+    std::array<std::uint8_t, 1024> destination{};
+    port.reply(Bytes(1023, 0x5A));
+    EXPECT_FALSE(link.ramread(destination, 0x000C00, 1024));
+    EXPECT_EQ(destination[1022], 0x5A);
+    EXPECT_EQ(destination[1023], 0x00);
+    EXPECT_EQ(port.written.back(),
+              (Bytes{'r', 'a', 'm', 'r', 'e', 'a', 'd', 0x00, 0x0C, 0x00, 0x04, 0x00}));
+
+    port.reply(Bytes(1024, 0x33));
+    EXPECT_TRUE(link.ramread(destination, 0, 1024));
+    EXPECT_EQ(destination[1023], 0x33);
+}
+
+TEST_F(Commands, VddChoosesItsSelector) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"3", "vdd3"}, {"5", "vdd5"}, {"U", "vddu"}, {"u", "vddu"}, {"", "vddu"}, {"35", "vddu"}};
+    for (const auto& [selector, frame] : cases) {
+        port.reply("OK");
+        EXPECT_TRUE(link.vdd(selector));
+        EXPECT_EQ(lastText(), frame) << selector;
+    }
+    EXPECT_EQ(port.timeouts, (ReadTimeouts{50, 50, 50}));
+}
+
+TEST_F(Commands, ShortArgumentTextRaisesAfterThePurgeAndWritesNothing) {
+    for (auto command : {&ProgrammerLink::mux, &ProgrammerLink::idlemode,
+                         &ProgrammerLink::progmode}) {
+        port.calls.clear();
+        EXPECT_THROW((link.*command)("01"), std::out_of_range);
+        EXPECT_EQ(port.calls, std::vector<std::string>{"purge"});
+    }
+    EXPECT_TRUE(port.written.empty());
+}
+
+TEST_F(Commands, ThreeCharacterArgumentsUseTheFirstThree) {
+    port.reply("OK");
+    EXPECT_TRUE(link.mux("1010"));
+    EXPECT_EQ(lastText(), "mux101");
+    port.reply("OK");
+    EXPECT_TRUE(link.idlemode("02R"));
+    EXPECT_EQ(lastText(), "idlemode02R");
+    port.reply("OK");
+    EXPECT_TRUE(link.progmode("01F"));
+    EXPECT_EQ(lastText(), "progmode01F");
+    EXPECT_EQ(port.timeouts, (ReadTimeouts{15000, 15000, 15000}));
+}
+
+TEST_F(Commands, VprAndTheSimpleWords) {
+    port.reply("OK");
+    EXPECT_TRUE(link.vpr(true));
+    EXPECT_EQ(lastText(), "vpr1");
+    port.reply("OK");
+    EXPECT_TRUE(link.vpr(false));
+    EXPECT_EQ(lastText(), "vpr0");
+    port.reply("OK");
+    EXPECT_TRUE(link.runapp());
+    EXPECT_EQ(lastText(), "runapp");
+    EXPECT_EQ(port.timeouts, (ReadTimeouts{10, 10, 10}));
+    port.reply("OK");
+    EXPECT_TRUE(link.erase());
+    EXPECT_EQ(lastText(), "erase");
+    EXPECT_EQ(port.timeouts, (ReadTimeouts{15000, 15000, 15000}));
+}
+
+TEST_F(Commands, IoreadNeedsAllThirteenCharacters) {
+    std::string status;
+    port.reply("0000010100001");
+    EXPECT_TRUE(link.ioread(status));
+    EXPECT_EQ(status, "0000010100001");
+    EXPECT_EQ(lastText(), "ioread");
+    port.reply("000001010000");
+    EXPECT_FALSE(link.ioread(status));
+}

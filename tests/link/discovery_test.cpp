@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "link/discovery.h"
+#include "link/info_reply.h"
+#include "support/fake_desktop.h"
+#include "support/fake_serial_port.h"
+
+namespace {
+
+const std::string kBoot = "Telvarn-1 Mode-BOOT ID-00012345 Version-0102";
+const std::string kApplication = "Telvarn-1 Mode-APPL Version-0015";
+
+// Programmers hanging on named ports: each answers `info` with its boot text
+// after a reset pulse and with its application text after `runapp`.
+struct Bench : ::testing::Test {
+    struct Device {
+        std::string boot;
+        std::string application;
+        bool running = false;
+    };
+    FakeSerialPort port;
+    FakePortEnumerator ports;
+    ManualPump pump;
+    FakeBeeper beeper;
+    ProgrammerLink link{port, ports, pump, beeper};
+    Log log;
+    std::int32_t version = -1;
+    std::map<std::string, Device> devices;
+    std::size_t pulsesSeen = 0;
+
+    void SetUp() override {
+        port.responder = [this](const Bytes& frame) -> Bytes {
+            auto it = devices.find(port.name);
+            if (it == devices.end()) return {};
+            Device& device = it->second;
+            if (port.dtr.size() != pulsesSeen) {
+                pulsesSeen = port.dtr.size();
+                device.running = false;
+            }
+            const std::string word(frame.begin(), frame.end());
+            std::string reply;
+            if (word == "info") reply = device.running ? device.application : device.boot;
+            if (word == "runapp") {
+                device.running = true;
+                reply = "OK";
+            }
+            return Bytes(reply.begin(), reply.end());
+        };
+    }
+
+    void discover() { runDiscovery(link, log, version); }
+};
+
+}  // namespace
+
+TEST_F(Bench, FindsTheProgrammerOnTheSecondPort) {
+    ports.names = {"COM2", "COM1"};
+    devices["COM2"] = {kBoot, kApplication};
+    discover();
+    EXPECT_EQ(port.opened, (std::vector<std::string>{"COM1", "COM2"}));
+    EXPECT_EQ(log.lines(), (std::vector<std::string>{
+                               "Найдено устройство Telvarn-1, порт : COM2",
+                               "Серийный номер программатора : 00012345",
+                               "Версия загрузчика программатора : 0102",
+                               "Версия программы программатора : 15",
+                           }));
+    EXPECT_EQ(version, 15);
+    EXPECT_TRUE(link.isOpen());
+    EXPECT_EQ(link.portName(), "COM2");
+    EXPECT_EQ(port.dtr, (std::vector<bool>{true, false, true, false}));
+}
+
+TEST_F(Bench, ApplicationThatDoesNotComeUpNeedsAnUpdate) {
+    ports.names = {"COM1"};
+    devices["COM1"] = {kBoot, kBoot};
+    discover();
+    ASSERT_EQ(log.lines().size(), 5u);
+    EXPECT_EQ(log.lines()[3], "Версия программы программатора не определена, требуется обновление");
+    EXPECT_EQ(log.lines()[4], "Программатор Telvarn-1 не найден");
+    EXPECT_EQ(version, -2);
+    EXPECT_TRUE(link.isOpen());  // the last port stays open
+}
+
+TEST_F(Bench, SkipsRepliesWithoutIdOrInApplicationMode) {
+    ports.names = {"COM1", "COM2"};
+    devices["COM1"] = {"Telvarn-1 Mode-BOOT Version-0102", kApplication};
+    devices["COM2"] = {kApplication, kApplication};
+    discover();
+    EXPECT_EQ(log.lines(), std::vector<std::string>{"Программатор Telvarn-1 не найден"});
+    EXPECT_FALSE(link.isOpen());
+    EXPECT_EQ(version, -1);
+}
+
+TEST_F(Bench, TriesPortsSortedWithoutRegardToCase) {
+    ports.names = {"COM2", "com10", "COM1"};
+    discover();
+    EXPECT_EQ(port.opened, (std::vector<std::string>{"COM1", "com10", "COM2"}));
+}
+
+TEST_F(Bench, CutsTheSerialNumberAndReadsABadVersionAsMinusOne) {
+    ports.names = {"COM1"};
+    devices["COM1"] = {"Telvarn-1 Mode-BOOT ID-ABCDEFGHIJKL Version-01", "Telvarn-1 Mode-APPL Version-1x"};
+    discover();
+    EXPECT_EQ(log.lines()[1], "Серийный номер программатора : ABCDEFGH");
+    EXPECT_EQ(log.lines()[2], "Версия загрузчика программатора : 01");
+    EXPECT_EQ(log.lines()[3], "Версия программы программатора : -1");
+    EXPECT_EQ(version, -1);
+}
+
+TEST_F(Bench, SkipsPortsThatCannotBeOpenedOrFail) {
+    ports.names = {"COM1", "COM2", "COM3"};
+    port.absent = {"COM1"};
+    devices["COM2"] = {kBoot, kApplication};
+    devices["COM3"] = {kBoot, kApplication};
+    // COM2 breaks in the middle of its probe.
+    bool broke = false;
+    auto device = port.responder;
+    port.responder = [&, device](const Bytes& frame) {
+        if (port.name == "COM2" && !broke) {
+            broke = true;
+            throw PortError("ReadFile function failed", 5);
+        }
+        return device(frame);
+    };
+    discover();
+    EXPECT_EQ(link.portName(), "COM3");
+    EXPECT_EQ(version, 15);
+    EXPECT_EQ(log.lines().front(), "Найдено устройство Telvarn-1, порт : COM3");
+}
+
+TEST_F(Bench, NoPortsAtAll) {
+    discover();
+    EXPECT_EQ(log.lines(), std::vector<std::string>{"Программатор Telvarn-1 не найден"});
+}
+
+TEST_F(Bench, SwitchingAwayFromABootOnlyProgrammerThatFailsIsNotCaught) {
+    ports.names = {"COM1", "COM2"};
+    devices["COM1"] = {kBoot, kBoot};
+    port.absent = {"COM2"};
+    EXPECT_THROW(discover(), PortError);
+    EXPECT_EQ(log.lines().back(),
+              "Версия программы программатора не определена, требуется обновление");
+}
+
+TEST(InfoReply, GarbageAndTruncatedTagsNeverBreakIt) {
+    EXPECT_FALSE(parseInfoReply("").isTelvarn);
+    const InfoReply cut = parseInfoReply("Telvarn-1 Mode-BOOT ID-");
+    EXPECT_TRUE(cut.hasId);
+    EXPECT_EQ(cut.serialNumber, "");
+    EXPECT_EQ(cut.version, "");
+    const InfoReply partial = parseInfoReply("Version-1");
+    EXPECT_EQ(partial.version, "1");
+    std::string binary(100, '\0');
+    for (int i = 0; i < 100; ++i) binary[i] = static_cast<char>(i * 37);
+    EXPECT_FALSE(parseInfoReply(binary).bootMode);
+    EXPECT_EQ(parseFirmwareVersion("0015"), 15);
+    EXPECT_EQ(parseFirmwareVersion(""), -1);
+    EXPECT_EQ(parseFirmwareVersion("12a"), -1);
+    EXPECT_EQ(parseFirmwareVersion("-"), -1);
+}

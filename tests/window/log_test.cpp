@@ -1,0 +1,41 @@
+#include <gtest/gtest.h>
+
+#include "window/log.h"
+#include "window/window_frame.h"
+
+TEST(Log, ClearingAnEmptyLogLeavesItEmptyAndTheNextLineComesFirst) {
+    Log log;
+    log.clear();
+    EXPECT_TRUE(log.lines().empty());
+    log.append("Версия программы Telvarn : 14");
+    log.append("Версия программы Telvarn : 14");
+    EXPECT_EQ(log.lines().size(), 2u);
+    log.clear();
+    log.append("first");
+    EXPECT_EQ(log.lines(), std::vector<std::string>{"first"});
+}
+
+TEST(Log, DeletesOnlyTheLastLine) {
+    Log log;
+    int deletions = 0;
+    log.lastDeleted.connect([&] { ++deletions; });
+    log.deleteLast();  // nothing to delete
+    EXPECT_EQ(deletions, 0);
+    log.append("a");
+    log.append("b");
+    log.deleteLast();
+    EXPECT_EQ(log.lines(), std::vector<std::string>{"a"});
+    EXPECT_EQ(deletions, 1);
+}
+
+TEST(WindowFrame, KeepsTheMinimumSize) {
+    WindowFrame frame;
+    EXPECT_EQ(frame.width(), 700);
+    EXPECT_EQ(frame.height(), 300);
+    frame.setWidth(100);
+    frame.setHeight(50);
+    EXPECT_EQ(frame.width(), 500);
+    EXPECT_EQ(frame.height(), 200);
+    frame.setLeft(-20);
+    EXPECT_EQ(frame.left(), -20);
+}
