@@ -1,0 +1,70 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "control/programmer_menu.h"
+#include "support/fake_desktop.h"
+#include "support/fake_serial_port.h"
+
+// The programmer menu on a scripted port, its items wired to the handler the
+// way the main window wires them, so that shortcuts reach it too.
+struct MenuRig {
+    FakeSerialPort port;
+    FakePortEnumerator ports;
+    ManualPump pump;
+    FakeBeeper beeper;
+    ProgrammerLink link{port, ports, pump, beeper};
+    MainMenu menu;
+    Log log;
+    StatusLine status;
+    int discoveries = 0;
+    std::vector<std::string> statusTexts;
+    ProgrammerMenu handler{
+        ProgrammerMenuContext{menu, link, log, status, [this] { ++discoveries; }}};
+
+    MenuRig() {
+        auto prog = [this](MenuItem& item) { handler.MainMenuProgClick(item); };
+        for (MenuItem* item : menu.all()) {
+            if (item->isSeparator()) continue;
+            for (const MenuItem* at = item; at != nullptr; at = at->parent()) {
+                if (at == &menu.MainMenuProg) item->setOnClick(prog);
+            }
+        }
+        menu.MainMenuProgMUX.setOnClick(nullptr);
+        status.changed.connect([this](const std::string& text) { statusTexts.push_back(text); });
+    }
+
+    void open() { link.open(); }
+
+    // The frames written so far that begin with the command word.
+    std::vector<Bytes> framesOf(const std::string& word) const {
+        std::vector<Bytes> out;
+        for (const Bytes& frame : port.written) {
+            if (frame.size() >= word.size() &&
+                std::equal(word.begin(), word.end(), frame.begin())) {
+                out.push_back(frame);
+            }
+        }
+        return out;
+    }
+
+    std::vector<std::string> commandWords() const {
+        std::vector<std::string> out;
+        for (const Bytes& frame : port.written) {
+            std::string text(frame.begin(), frame.end());
+            out.push_back(text.substr(0, text.find_first_not_of("abcdefghijklmnopqrstuvwxyz")));
+        }
+        return out;
+    }
+};
+
+inline Bytes bytesOf(const std::string& text) {
+    return Bytes(text.begin(), text.end());
+}
+
+// A 13-character status reply. The positions nobody reads carry ones, so a
+// reader that looks at the wrong place gets noticed.
+inline std::string statusReply(char vpr, const std::string& channel, const std::string& supply) {
+    return std::string("11111") + vpr + channel + "1" + supply;
+}

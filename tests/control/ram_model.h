@@ -1,0 +1,48 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "base/bytes.h"
+#include "menu_rig.h"
+
+// A programmer that keeps what it is sent in a 128 KiB RAM and answers every
+// other command "OK" (ioread with a plain status). Hooks spoil it on purpose.
+struct RamModel {
+    Bytes ram = Bytes(0x20000, 0xA5);
+    // Runs after each ramread reply is built; may change the reply.
+    std::function<void(std::uint32_t address, Bytes& reply)> onRead;
+    // Runs on each ramwrite frame.
+    std::function<void(const Bytes& frame)> onWrite;
+
+    static std::uint32_t addressOf(const Bytes& frame, std::size_t at) {
+        return std::uint32_t{frame[at]} << 16 | std::uint32_t{frame[at + 1]} << 8 | frame[at + 2];
+    }
+    static std::size_t lengthOf(const Bytes& frame, std::size_t at) {
+        return std::size_t{frame[at + 3]} << 8 | frame[at + 4];
+    }
+    static bool startsWith(const Bytes& frame, const std::string& word) {
+        return frame.size() >= word.size() && std::equal(word.begin(), word.end(), frame.begin());
+    }
+
+    Bytes answer(const Bytes& frame) {
+        if (startsWith(frame, "ramwrite")) {
+            if (onWrite) onWrite(frame);
+            const std::uint32_t address = addressOf(frame, 8);
+            std::copy(frame.begin() + 13, frame.end(), ram.begin() + address);
+            return bytesOf("OK");
+        }
+        if (startsWith(frame, "ramread")) {
+            const std::uint32_t address = addressOf(frame, 7);
+            Bytes reply(ram.begin() + address, ram.begin() + address + lengthOf(frame, 7));
+            if (onRead) onRead(address, reply);
+            return reply;
+        }
+        if (startsWith(frame, "ioread")) return bytesOf(statusReply('0', "000", "100"));
+        return bytesOf("OK");
+    }
+
+    void attach(FakeSerialPort& port) {
+        port.responder = [this](const Bytes& frame) { return answer(frame); };
+    }
+};

@@ -1,0 +1,64 @@
+#include "control/random_source.h"
+
+#include <gtest/gtest.h>
+
+#include "ram_model.h"
+
+namespace {
+
+Bytes draw(RandomSource& random, std::size_t count) {
+    Bytes out(count);
+    for (std::uint8_t& byte : out) byte = random.nextByte();
+    return out;
+}
+
+Bytes dataOf(const Bytes& ramwriteFrame) {
+    return Bytes(ramwriteFrame.begin() + 13, ramwriteFrame.end());
+}
+
+TEST(RandomSourceTest, FreshSourceStartsWithTheKnownPattern) {
+    RandomSource random;
+    EXPECT_EQ(random.state(), 22695478u);
+    EXPECT_EQ(draw(random, 8), (Bytes{0x65, 0x9C, 0xFA, 0xB8, 0x38, 0xA3, 0x6C, 0x9E}));
+}
+
+TEST(RandomSourceTest, DrawsKeepThirtyOneBitsAndTheFullStateMoves) {
+    RandomSource random;
+    std::uint32_t highestBits = 0;
+    for (int i = 0; i < 1000; ++i) highestBits |= random.next();
+    EXPECT_EQ(highestBits & 0x80000000U, 0u);
+    EXPECT_NE(highestBits & 0x40000000U, 0u);
+    // The upper half of the state takes part in the step, not only the lower.
+    RandomSource other;
+    for (int i = 0; i < 1000; ++i) other.next();
+    EXPECT_EQ(other.state(), random.state());
+    EXPECT_GT(random.state() >> 32, 0u);
+}
+
+TEST(RandomSourceTest, RamChecksDrawTheWholeImageAndContinueTheSequence) {
+    MenuRig rig;
+    RamModel device;
+    device.attach(rig.port);
+    rig.open();
+    rig.menu.MainMenuProgCheckRam.click();
+    rig.menu.MainMenuProgCheckRam.click();
+    const auto writes = rig.framesOf("ramwrite");
+    ASSERT_EQ(writes.size(), 768u);
+
+    RandomSource expected;
+    Bytes firstImage;
+    for (std::size_t block = 256; block < 384; ++block) {
+        const Bytes data = dataOf(writes[block]);
+        firstImage.insert(firstImage.end(), data.begin(), data.end());
+    }
+    EXPECT_EQ(firstImage, draw(expected, 0x20000));
+    EXPECT_EQ(dataOf(writes[384 + 256]), draw(expected, 1024));
+    EXPECT_NE(dataOf(writes[256]), dataOf(writes[384 + 256]));
+    EXPECT_EQ(rig.handler.random().state(), [] {
+        RandomSource after;
+        for (int i = 0; i < 2 * 0x20000; ++i) after.next();
+        return after.state();
+    }());
+}
+
+}  // namespace
