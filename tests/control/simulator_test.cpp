@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include "control/programmer_menu.h"
+#include "sim/simulated_port.h"
+#include "sim/simulated_programmer.h"
+#include "support/fake_desktop.h"
+#include "support/fake_serial_port.h"
+
+namespace {
+
+// The programmer menu driving the simulated programmer, its application started.
+struct SimMenuRig {
+    explicit SimMenuRig(SimBehaviour behaviour) : device(behaviour) {
+        link.setPortName("SIM");
+        link.open();
+        link.runapp();
+    }
+    void choose(MenuItem& item) { handler.MainMenuProgClick(item); }
+
+    SimulatedProgrammer device;
+    SimulatedPort port{device, false};
+    FakePortEnumerator ports;
+    ManualPump pump;
+    FakeBeeper beeper;
+    ProgrammerLink link{port, ports, pump, beeper};
+    MainMenu menu;
+    Log log;
+    StatusLine status;
+    ProgrammerMenu handler{ProgrammerMenuContext{menu, link, log, status, {}}};
+};
+
+TEST(ProgrammerMenuOnSimulator, SoundRamPassesEveryPhase) {
+    SimMenuRig rig(SimBehaviour::Normal);
+    rig.choose(rig.menu.MainMenuProgCheckRam);
+    const std::vector<std::string> lines = {"RAM_WRITE 0xFF : OK", "RAM_READ 0xFF : OK",
+                                            "RAM_WRITE 0x00 : OK", "RAM_READ 0x00 : OK",
+                                            "RAM_WRITE RND : OK",  "RAM_READ RND : OK"};
+    EXPECT_EQ(rig.log.lines(), lines);
+    EXPECT_EQ(rig.device.framesReceived("ramwrite"), 384);
+    EXPECT_EQ(rig.device.framesReceived("ramread"), 384);
+    EXPECT_EQ(rig.status.text(), "");
+    // The device's RAM holds the random pattern last written, from its start.
+    RandomSource fresh;
+    EXPECT_EQ(rig.device.ram()[0], fresh.nextByte());
+}
+
+TEST(ProgrammerMenuOnSimulator, BadRamFailsTheReadsOfNonZeroPatterns) {
+    SimMenuRig rig(SimBehaviour::BadRam);
+    rig.choose(rig.menu.MainMenuProgCheckRam);
+    const std::vector<std::string> lines = {"RAM_WRITE 0xFF : OK", "RAM_READ 0xFF : ER",
+                                            "RAM_WRITE 0x00 : OK", "RAM_READ 0x00 : OK",
+                                            "RAM_WRITE RND : OK",  "RAM_READ RND : ER"};
+    EXPECT_EQ(rig.log.lines(), lines);
+}
+
+TEST(ProgrammerMenuOnSimulator, MarksShowWhatTheDeviceReportsAfterEachChoice) {
+    SimMenuRig rig(SimBehaviour::Normal);
+    rig.device.setSupply(SimSupply::Vdd3);
+    rig.device.setVpr(true);
+    rig.device.setMux("110");
+    rig.choose(rig.menu.MainMenuProg);
+    EXPECT_TRUE(rig.menu.MainMenuProgVdd3.checked());
+    EXPECT_TRUE(rig.menu.MainMenuProgVpr.checked());
+    EXPECT_TRUE(rig.menu.MainMenuProgMUX110.checked());
+
+    rig.choose(rig.menu.MainMenuProgVddU);
+    rig.choose(rig.menu.MainMenuProgVpr);
+    rig.choose(rig.menu.MainMenuProgMUX101);
+    EXPECT_EQ(rig.device.supply(), SimSupply::Vddu);
+    EXPECT_FALSE(rig.device.vpr());
+    EXPECT_EQ(rig.device.mux(), "101");
+    const std::vector<std::string> lines = {"Напряжение VDDU установлено",
+                                            "Напряжение VPR отключено",
+                                            "Состояние выходов MUX=101 установлено"};
+    EXPECT_EQ(rig.log.lines(), lines);
+
+    rig.choose(rig.menu.MainMenuProgVdd);
+    EXPECT_TRUE(rig.menu.MainMenuProgVddU.checked());
+    EXPECT_FALSE(rig.menu.MainMenuProgVdd3.checked());
+    EXPECT_FALSE(rig.menu.MainMenuProgVpr.checked());
+    EXPECT_TRUE(rig.menu.MainMenuProgMUX101.checked());
+    EXPECT_FALSE(rig.menu.MainMenuProgMUX110.checked());
+}
+
+}  // namespace
