@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 
 #include "link/serial_port.h"
@@ -7,8 +8,10 @@
 class QSerialPort;
 
 // The system's serial port through QSerialPort, with the programmer's line settings.
+// Every operation blocks the calling thread in Qt's waitFor... calls, so it works the same
+// with or without a running event loop, and no reader runs behind the exchange's back.
 class QtSerialPort : public SerialPort {
-public:
+  public:
     QtSerialPort();
     ~QtSerialPort() override;
 
@@ -22,7 +25,15 @@ public:
     Bytes read(std::size_t n) override;
     void setDtr(bool on) override;
 
-private:
+  private:
+    void configureLine();
+    void dropModemLines();
+    void requireOpen(const char* failText) const;
+    void waitForInput(int ms, const char* failText);
+    std::size_t takeBuffered(Bytes& into, std::size_t most);
+    int errorNumber() const;
+    [[noreturn]] void fail(const char* text) const;
+
     std::unique_ptr<QSerialPort> port_;
     ReadTimeouts timeouts_;
 };
