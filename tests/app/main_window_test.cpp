@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/main_window.h"
+#include "app/program_files.h"
+#include "link/routed_port.h"
+#include "sim/simulated_port.h"
+#include "support/fake_desktop.h"
+#include "support/fake_serial_port.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+// A main window on fake desktop services, with the programmer (when present)
+// simulated on the port "SIM" and the program living in a temporary folder.
+struct Window : ::testing::Test {
+    TempFolder folder;
+    ManualPump pump;
+    FakeBeeper beeper;
+    FakeDialogs dialogs;
+    FakeSystemServices system;
+    FakeSerialPort systemPort;
+    FakePortEnumerator systemPorts;
+    SimulatedProgrammer device;
+    SimulatedPort simulatedPort{device, false};
+    RoutedPort port{systemPort, simulatedPort, "SIM"};
+    std::unique_ptr<MainWindow> window;
+
+    void SetUp() override { system.exePath = folder.file(kProgramFileName); }
+
+    MainWindow& start(std::vector<std::string> arguments = {}) {
+        Desktop desktop{pump, beeper, dialogs, system, port, systemPorts};
+        desktop_ = std::make_unique<Desktop>(desktop);
+        window = std::make_unique<MainWindow>(*desktop_, std::move(arguments));
+        return *window;
+    }
+
+    bool logHas(const std::string& line) const {
+        const auto& lines = window->log.lines();
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+
+private:
+    std::unique_ptr<Desktop> desktop_;
+};
+
+}  // namespace
+
+TEST_F(Window, NormalStartFillsTheBufferDeletesLeftoversAndArmsTheVersionTimers) {
+    folder.write("version", "old");
+    folder.write("version_cbin", "old");
+    MainWindow& w = start();
+    EXPECT_FALSE(folder.exists("version"));
+    EXPECT_FALSE(folder.exists("version_cbin"));
+    EXPECT_EQ(std::count(w.chipBuffer.bytes().begin(), w.chipBuffer.bytes().end(), 0xFF),
+              static_cast<long>(ChipBuffer::kSize));
+    EXPECT_TRUE(w.TimerHTTPGetVersion->enabled());
+    EXPECT_EQ(w.TimerHTTPGetVersion->interval(), 3000u);
+    EXPECT_TRUE(w.TimerHTTPGetVersionCbin->enabled());
+    EXPECT_EQ(w.TimerHTTPGetVersionCbin->interval(), 5000u);
+    EXPECT_FALSE(w.TimerProg->enabled());
+    EXPECT_EQ(w.TimerProg->interval(), 1000u);
+    EXPECT_EQ(w.ProgrammerFirmwareVersion, -1);
+    EXPECT_EQ(w.ProgramDirectory(), folder.path().string());
+}
+
+TEST_F(Window, OnlyAnExactFirstArgumentPauseRestarts) {
+    start({"pause"});
+    EXPECT_TRUE(window->TimerHTTPGetVersion->enabled());
+    start({"AUTOEXIT", "PAUSE"});
+    EXPECT_TRUE(window->TimerHTTPGetVersion->enabled());
+    EXPECT_TRUE(system.started.empty());
+    EXPECT_FALSE(system.quitRequested);
+}
+
+TEST_F(Window, RestartStepPutsTheDownloadInPlaceAndStartsIt) {
+    folder.write(kProgramFileName, "old program");
+    folder.write("version", "new program");
+    start({"PAUSE"});
+    EXPECT_EQ(folder.read(kProgramFileName), "new program");
+    EXPECT_FALSE(folder.exists("version"));
+    const auto perms = std::filesystem::status(folder.file(kProgramFileName)).permissions();
+    EXPECT_NE(perms & std::filesystem::perms::owner_exec, std::filesystem::perms::none);
+    ASSERT_EQ(system.started.size(), 1u);
+    EXPECT_EQ(system.started[0].path, folder.file(kProgramFileName));
+    EXPECT_TRUE(system.started[0].args.empty());
+    EXPECT_TRUE(system.started[0].hidden);
+    EXPECT_TRUE(system.quitRequested);
+    EXPECT_GE(pump.now, 5000u);  // waited for the old instance to end
+    EXPECT_FALSE(window->TimerHTTPGetVersion->enabled());
+    EXPECT_FALSE(window->TimerHTTPGetVersionCbin->enabled());
+}
+
+TEST_F(Window, RestartStepGoesOnWhenFilesAreMissing) {
+    start({"PAUSE"});
+    EXPECT_FALSE(folder.exists(kProgramFileName));
+    ASSERT_EQ(system.started.size(), 1u);
+    EXPECT_TRUE(system.quitRequested);
+    EXPECT_TRUE(dialogs.errors.empty());
+}
+
+TEST_F(Window, HelpItemsReportTheVersionAndOpenTheFirmwareAddress) {
+    MainWindow& w = start();
+    w.menu.MainMenuHelpAbout.click();
+    w.menu.MainMenuHelpAbout.click();
+    EXPECT_EQ(w.log.lines(), std::vector<std::string>(2, "Версия программы Telvarn : 14"));
+    w.menu.MainMenuHelpLoadCbin.click();
+    ASSERT_EQ(system.openedUrls.size(), 1u);
+    EXPECT_NE(system.openedUrls[0].find("/products/Telvarn/Telvarn-1_APPL.cbin"),
+              std::string::npos);
+    EXPECT_EQ(w.log.lines().size(), 2u);
+}
+
+TEST_F(Window, StartUpWithAProgrammerSelectsTheNewVariant) {
+    systemPorts.names = {"SIM"};
+    folder.write("Telvarn.ini", "[CHIP]\nTYPE=01\n[VIEW]\nLEFT=40\nWIDTH=100\n");
+    MainWindow& w = start();
+    w.log.append("left from before");
+    w.FormCreate();
+    const auto& lines = w.log.lines();
+    ASSERT_GE(lines.size(), 5u);
+    EXPECT_EQ(lines.front(), "Найдено устройство Telvarn-1, порт : SIM");
+    EXPECT_EQ(lines.back(), "Выбрана микросхема : 9912ЛК047");
+    EXPECT_FALSE(logHas("Программатор Telvarn-1 не найден"));
+    EXPECT_TRUE(w.menu.MainMenuChipMode02.checked());
+    EXPECT_FALSE(w.menu.MainMenuChipMode01.checked());
+    EXPECT_EQ(device.lastIdlemode(), "02R");
+    EXPECT_TRUE(w.TimerProg->enabled());
+    EXPECT_EQ(w.frame.left(), 40);
+    EXPECT_EQ(w.frame.top(), 100);
+    EXPECT_EQ(w.frame.width(), 500);
+    EXPECT_EQ(w.ProgrammerFirmwareVersion, 15);
+}
+
+TEST_F(Window, StartUpWithoutAProgrammerStillAppliesSettingsAndRunsTheTimer) {
+    MainWindow& w = start();
+    w.FormCreate();
+    EXPECT_EQ(w.log.lines(), std::vector<std::string>{"Программатор Telvarn-1 не найден"});
+    EXPECT_FALSE(w.menu.MainMenuChipMode02.checked());
+    EXPECT_TRUE(w.TimerProg->enabled());
+    EXPECT_EQ(w.frame.width(), 700);
+    EXPECT_EQ(w.frame.height(), 300);
+}
+
+TEST_F(Window, AnErrorInStartUpIsShownAndEndsItThere) {
+    // A bootloader-only programmer on SIM, then a port that cannot be opened:
+    // switching to it is outside discovery's per-port catch.
+    device.setBehaviour(SimBehaviour::BootOnly);
+    systemPorts.names = {"SIM", "ttyX"};
+    systemPort.absent = {"ttyX"};
+    MainWindow& w = start();
+    w.FormCreate();
+    ASSERT_EQ(dialogs.errors.size(), 1u);
+    EXPECT_NE(dialogs.errors[0].find("Unable to open com port"), std::string::npos);
+    EXPECT_FALSE(w.TimerProg->enabled());
+}
+
+TEST_F(Window, ClosingWritesTheGeometryAndTheChipTypeThenClosesTheLink) {
+    systemPorts.names = {"SIM"};
+    MainWindow& w = start();
+    w.FormCreate();
+    ASSERT_TRUE(w.link.isOpen());
+    w.menu.MainMenuChipMode01.click();
+    w.frame.updateFromView(10, 20, 640, 480);
+    w.FormClose();
+    const std::string ini = folder.read("Telvarn.ini");
+    for (const char* entry : {"TOP=20", "LEFT=10", "HEIGHT=480", "WIDTH=640", "TYPE=01"}) {
+        EXPECT_NE(ini.find(entry), std::string::npos) << entry << " in\n" << ini;
+    }
+    EXPECT_FALSE(w.link.isOpen());
+}
+
+TEST_F(Window, ClosingWithNoVariantKeepsTheStoredType) {
+    folder.write("Telvarn.ini", "[CHIP]\nTYPE=02\n");
+    MainWindow& w = start();
+    w.FormClose();
+    EXPECT_NE(folder.read("Telvarn.ini").find("TYPE=02"), std::string::npos);
+}
+
+TEST_F(Window, AnErrorEscapingAMenuCommandBecomesAMessageBoxAndTheProgramGoesOn) {
+    MainWindow& w = start();
+    w.link.open();  // the system's COM1
+    systemPort.failing = {"purge"};
+    EXPECT_TRUE(w.menu.pressShortcut("F5"));  // "Новая микросхема"
+    ASSERT_EQ(dialogs.errors.size(), 1u);
+    EXPECT_NE(dialogs.errors[0].find("(Error: 5)"), std::string::npos);
+    systemPort.failing.clear();
+    systemPort.reply("OK");
+    w.menu.MainMenuChipModeNew.click();
+    EXPECT_EQ(w.log.lines().back(), "Выбрана новая микросхема");
+}
