@@ -1,0 +1,229 @@
+#include <gtest/gtest.h>
+
+#include "base/errors.h"
+#include "chip_harness.h"
+
+namespace {
+
+constexpr std::uint8_t kBit29628 = 0x10;  // of byte 3703
+constexpr std::uint8_t kBit30717 = 0x20;  // of byte 3839
+
+struct OperationTest : ::testing::Test {
+    ChipHarness h;
+    ChipBuffer before;
+    std::vector<std::string> statusTexts;
+
+    OperationTest() {
+        for (std::size_t i = 0; i < 4096; ++i) h.buffer[i] = static_cast<std::uint8_t>(i * 13);
+        h.buffer[3703] = 0xFF;
+        h.buffer[3839] = 0xFF;
+        h.status.changed.connect([this](const std::string& text) { statusTexts.push_back(text); });
+    }
+    void choose(MenuItem& variant) { variant.setChecked(true); }
+    void run(MenuItem& item) {
+        before = h.buffer;
+        h.click(item);
+    }
+    void expectBufferUnchanged() {
+        for (std::size_t i = 0; i < ChipBuffer::kSize; ++i) {
+            ASSERT_EQ(h.buffer[i], before[i]) << "byte " << i;
+        }
+    }
+    // The image the programmer got, with byte i expected as the buffer holds it
+    // except where a forced byte is named.
+    void expectImage(std::size_t forcedIndex, std::uint8_t forcedValue) {
+        const Bytes image = h.imageSent();
+        ASSERT_EQ(image.size(), 4096u);
+        for (std::size_t i = 0; i < 4096; ++i) {
+            ASSERT_EQ(image[i], i == forcedIndex ? forcedValue : before[i]) << "byte " << i;
+        }
+    }
+};
+
+}  // namespace
+
+TEST_F(OperationTest, ProgramSendsFourBlocksWithBit29628Forced) {
+    choose(h.menu.MainMenuChipMode02);
+    run(h.menu.MainMenuChipLoadRam);
+    EXPECT_EQ(h.log.lines(), (std::vector<std::string>{"Загрузка данных в программатор : OK",
+                                                       "Проверка данных программатора : OK",
+                                                       "Программирование : OK"}));
+    expectImage(3703, 0xFF & ~kBit29628);
+    const auto writes = h.framesOf("ramwrite");
+    ASSERT_EQ(writes.size(), 4u);
+    for (std::size_t k = 0; k < 4; ++k) {
+        EXPECT_EQ(writes[k].size(), 1037u);
+        EXPECT_EQ(Bytes(writes[k].begin() + 8, writes[k].begin() + 13),
+                  (Bytes{0, static_cast<std::uint8_t>(4 * k), 0, 4, 0}));
+    }
+    EXPECT_EQ(h.framesOf("ramread").size(), 4u);
+    EXPECT_EQ(h.device.modes, std::vector<std::string>{"progmode02R"});
+    EXPECT_EQ(h.beeper.beeps, 1);
+    EXPECT_EQ(statusTexts,
+              (std::vector<std::string>{"Загрузка данных : 0kB", "Загрузка данных : 1kB",
+                                        "Загрузка данных : 2kB", "Загрузка данных : 3kB", "",
+                                        "Проверка данных : 0kB", "Проверка данных : 1kB",
+                                        "Проверка данных : 2kB", "Проверка данных : 3kB", ""}));
+    expectBufferUnchanged();
+}
+
+TEST_F(OperationTest, UnmarkedProgramOptionSendsBit29628AsOne) {
+    choose(h.menu.MainMenuChipMode01);
+    h.menu.MainMenuChipLoadRamFinal.setChecked(false);
+    h.buffer[3703] = 0x00;
+    h.buffer[3839] = 0x00;  // programming leaves bit 30717 alone
+    run(h.menu.MainMenuChipLoadRam);
+    expectImage(3703, kBit29628);
+    EXPECT_EQ(h.device.modes, std::vector<std::string>{"progmode01R"});
+    expectBufferUnchanged();
+}
+
+TEST_F(OperationTest, BurnForcesBit30717OnlyForVariant02) {
+    h.buffer[3703] = 0xEF;  // burning sends bit 29628 as the buffer holds it
+    choose(h.menu.MainMenuChipMode02);
+    run(h.menu.MainMenuChipLoadFuse);
+    expectImage(3839, 0xFF & ~kBit30717);
+    EXPECT_EQ(h.log.lines().back(), "Прожиг : OK");
+    EXPECT_EQ(h.device.modes, std::vector<std::string>{"progmode02F"});
+    ASSERT_EQ(h.dialogs.questions.size(), 1u);
+    EXPECT_EQ(h.dialogs.questions[0],
+              (std::pair<std::string, std::string>{"Вы уверены?", "Прожиг микросхемы :"}));
+    expectBufferUnchanged();
+}
+
+TEST_F(OperationTest, UnmarkedBurnOptionSendsBit30717AsOneEvenIfTheFileClearedIt) {
+    choose(h.menu.MainMenuChipMode02);
+    h.menu.MainMenuChipLoadFuseFunal.setChecked(false);
+    h.buffer[3839] = 0x00;
+    run(h.menu.MainMenuChipLoadFuse);
+    expectImage(3839, kBit30717);
+    expectBufferUnchanged();
+}
+
+TEST_F(OperationTest, Variant01BurnSendsByte3839Untouched) {
+    for (bool marked : {true, false}) {
+        ChipHarness fresh;
+        fresh.menu.MainMenuChipMode01.setChecked(true);
+        fresh.menu.MainMenuChipLoadFuseFunal.setChecked(marked);
+        fresh.buffer[3839] = 0x5A;
+        fresh.click(fresh.menu.MainMenuChipLoadFuse);
+        const Bytes image = fresh.imageSent();
+        ASSERT_EQ(image.size(), 4096u);
+        EXPECT_EQ(image[3839], 0x5A);
+        EXPECT_EQ(fresh.device.modes, std::vector<std::string>{"progmode01F"});
+    }
+}
+
+TEST_F(OperationTest, EarlyEndingsSendNothing) {
+    h.status.setText("старый текст");
+    choose(h.menu.MainMenuChipMode02);
+    h.dialogs.answerYes = false;
+    run(h.menu.MainMenuChipLoadFuse);
+    h.menu.MainMenuChipMode02.setChecked(false);
+    run(h.menu.MainMenuChipLoadRam);
+    h.dialogs.answerYes = true;
+    run(h.menu.MainMenuChipLoadFuse);
+    EXPECT_EQ(h.log.lines(),
+              (std::vector<std::string>{"Прожиг микросхемы отменен", "Не выбран тип микросхемы",
+                                        "Не выбран тип микросхемы"}));
+    EXPECT_EQ(h.dialogs.questions.size(), 2u);
+    EXPECT_TRUE(h.port.written.empty());
+    EXPECT_EQ(h.beeper.beeps, 0);
+    EXPECT_EQ(h.status.text(), "старый текст");
+}
+
+TEST_F(OperationTest, ClosedLinkFailsTheLoadPhaseAtOnce) {
+    choose(h.menu.MainMenuChipMode02);
+    h.link.close();
+    run(h.menu.MainMenuChipLoadRam);
+    EXPECT_EQ(h.log.lines(), std::vector<std::string>{"Ошибка загрузки данных в программатор"});
+    EXPECT_TRUE(h.port.written.empty());
+    EXPECT_EQ(h.beeper.beeps, 3);
+    EXPECT_EQ(h.status.text(), "");
+    expectBufferUnchanged();
+}
+
+TEST_F(OperationTest, LinkClosingMidOperationFailsEveryLaterCommand) {
+    choose(h.menu.MainMenuChipMode02);
+    int writes = 0;
+    h.device.before = [&](const std::string& word) {
+        if (word == "ramwrite" && ++writes == 2) h.link.close();
+    };
+    run(h.menu.MainMenuChipLoadRam);
+    EXPECT_EQ(h.framesOf("ramwrite").size(), 2u);
+    EXPECT_TRUE(h.framesOf("ramread").empty());
+    EXPECT_EQ(h.log.lines(), std::vector<std::string>{"Ошибка загрузки данных в программатор"});
+    expectBufferUnchanged();
+
+    // Closing during the verify: no progmode, the buffer as it was.
+    ChipHarness second;
+    second.menu.MainMenuChipMode01.setChecked(true);
+    second.device.before = [&](const std::string& word) {
+        if (word == "ramread") second.link.close();
+    };
+    second.click(second.menu.MainMenuChipLoadRam);
+    EXPECT_EQ(second.log.lines().back(), "Ошибка проверки данных программатора");
+    EXPECT_TRUE(second.framesOf("progmode").empty());
+    EXPECT_EQ(second.buffer[3703], 0xFF);
+}
+
+TEST_F(OperationTest, EveryBlockIsTriedAfterAFailure) {
+    choose(h.menu.MainMenuChipMode02);
+    h.device.refusing = {"ramwrite"};
+    run(h.menu.MainMenuChipLoadRam);
+    EXPECT_EQ(h.framesOf("ramwrite").size(), 4u);
+    EXPECT_TRUE(h.framesOf("ramread").empty());
+
+    ChipHarness reads;
+    reads.menu.MainMenuChipMode02.setChecked(true);
+    reads.device.refusing = {"ramread"};
+    reads.click(reads.menu.MainMenuChipLoadRam);
+    EXPECT_EQ(reads.framesOf("ramread").size(), 4u);
+    EXPECT_EQ(reads.log.lines().back(), "Ошибка проверки данных программатора");
+    EXPECT_EQ(reads.beeper.beeps, 3);
+}
+
+TEST_F(OperationTest, DifferenceBeyondTheChipImageFailsTheVerify) {
+    choose(h.menu.MainMenuChipMode02);
+    h.device.before = [&](const std::string& word) {
+        if (word == "ramread") h.device.ram[4095] = before[4095] ^ 0x01;
+    };
+    run(h.menu.MainMenuChipLoadRam);
+    EXPECT_EQ(h.log.lines(), (std::vector<std::string>{"Загрузка данных в программатор : OK",
+                                                       "Ошибка проверки данных программатора"}));
+    EXPECT_TRUE(h.framesOf("progmode").empty());
+    EXPECT_EQ(h.beeper.beeps, 3);
+    expectBufferUnchanged();
+}
+
+TEST_F(OperationTest, RefusedProgmodeIsReportedPerKind) {
+    choose(h.menu.MainMenuChipMode02);
+    h.device.refusing = {"progmode"};
+    run(h.menu.MainMenuChipLoadRam);
+    run(h.menu.MainMenuChipLoadFuse);
+    EXPECT_EQ(h.log.lines()[2], "Ошибка программирования микросхемы");
+    EXPECT_EQ(h.log.lines()[5], "Ошибка прожига микросхемы");
+    EXPECT_EQ(h.beeper.beeps, 6);
+}
+
+TEST_F(OperationTest, EscapingErrorStillRestoresTheBuffer) {
+    choose(h.menu.MainMenuChipMode02);
+    h.device.before = [&](const std::string& word) {
+        if (word == "ramread") h.port.failing = {"purge"};
+    };
+    before = h.buffer;
+    EXPECT_THROW(h.click(h.menu.MainMenuChipLoadRam), PortError);
+    EXPECT_EQ(h.status.text(), "");
+    expectBufferUnchanged();
+}
+
+TEST_F(OperationTest, ChangesMadeDuringTheFailureBeepsSurvive) {
+    // The beeps process window messages; a handler run there owns the buffer
+    // afterwards, so the operation must not put its old bytes back again.
+    choose(h.menu.MainMenuChipMode02);
+    h.link.close();
+    h.pump.post([&] { h.buffer[3703] = 0x00; });
+    h.click(h.menu.MainMenuChipLoadRam);
+    EXPECT_EQ(h.beeper.beeps, 3);
+    EXPECT_EQ(h.buffer[3703], 0x00);
+}

@@ -1,0 +1,125 @@
+#include "chip/data_file.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "base/errors.h"
+#include "chip/bit_number.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+std::vector<std::string> linesOf(std::string_view text) {
+    std::vector<std::string> lines;
+    LineReader reader(text);
+    for (std::string_view line; reader.next(line);) lines.emplace_back(line);
+    return lines;
+}
+
+}  // namespace
+
+TEST(BitNumberSyntax, EveryNotationOfSixteen) {
+    for (const char* line :
+         {"16", "$10", "0x10", "0X10", "x10", "X10", "+16", "  16", "0016", "$0010", "+0016"}) {
+        EXPECT_EQ(parseBitNumber(line), 16u) << line;
+    }
+    EXPECT_EQ(parseBitNumber("0xf0"), 0xF0u);
+    EXPECT_EQ(parseBitNumber("$aB"), 0xABu);
+    EXPECT_EQ(parseBitNumber("0"), 0u);
+    EXPECT_EQ(parseBitNumber("-0"), 0u);
+}
+
+TEST(BitNumberSyntax, RejectsEverythingElse) {
+    for (const char* line : {"16 ",
+                             "-1",
+                             "-5",
+                             "abc",
+                             "0x",
+                             "$",
+                             "x",
+                             "   ",
+                             "",
+                             "\t16",
+                             "+",
+                             "-",
+                             "+$10",
+                             "-0x10",
+                             "$ 10",
+                             "+ 16",
+                             "1 6",
+                             "16a",
+                             "0x1G",
+                             "00x10",
+                             "1e3",
+                             "\xEF\xBB\xBF"
+                             "16"}) {
+        EXPECT_FALSE(parseBitNumber(line).has_value()) << '"' << line << '"';
+    }
+}
+
+TEST(BitNumberSyntax, RangeEndsAt1048575WithoutOverflow) {
+    EXPECT_EQ(parseBitNumber("1048575"), 1048575u);
+    EXPECT_EQ(parseBitNumber("$FFFFF"), 1048575u);
+    EXPECT_FALSE(parseBitNumber("1048576"));
+    EXPECT_FALSE(parseBitNumber("0x100000"));
+    // 2^32 + 5 and 2^64 + 5 would wrap to 5 in a fixed-width accumulator.
+    EXPECT_FALSE(parseBitNumber("4294967301"));
+    EXPECT_FALSE(parseBitNumber("18446744073709551621"));
+    EXPECT_FALSE(parseBitNumber("0x100000005"));
+    EXPECT_FALSE(parseBitNumber(std::string(1000000, '9')));
+    EXPECT_EQ(parseBitNumber(std::string(1000000, '0') + "7"), 7u);
+}
+
+TEST(LineReader, SplitsAtEveryKindOfLineEnd) {
+    EXPECT_EQ(linesOf(""), std::vector<std::string>{});
+    EXPECT_EQ(linesOf("1"), std::vector<std::string>{"1"});
+    EXPECT_EQ(linesOf("1\n"), std::vector<std::string>{"1"});
+    EXPECT_EQ(linesOf("1\r\n2\r3\n4"), (std::vector<std::string>{"1", "2", "3", "4"}));
+    EXPECT_EQ(linesOf("\n\nxyz"), (std::vector<std::string>{"", "", "xyz"}));
+    // CR CR LF is one CR-ended line and one CR LF-ended empty line.
+    EXPECT_EQ(linesOf("1\r\r\n2"), (std::vector<std::string>{"1", "", "2"}));
+    EXPECT_EQ(linesOf("1\n\r2"), (std::vector<std::string>{"1", "", "2"}));
+    EXPECT_EQ(countLines("a\rb\rc\r"), 3u);
+}
+
+TEST(DataFile, NulEndsTheTextButNotTheChecksum) {
+    TempFolder folder;
+    const std::string content(
+        "1\n2\n\0"
+        "3\n4\n",
+        9);
+    folder.write("nul.txt", content);
+    const DataFileText file = readDataFile(folder.file("nul.txt"));
+    EXPECT_EQ(file.text, "1\n2\n");
+    EXPECT_EQ(file.lineCount, 2u);
+    folder.write("plain.txt", std::string("1\n2\n"));
+    EXPECT_NE(fileCrc32(folder.file("nul.txt")), fileCrc32(folder.file("plain.txt")));
+}
+
+TEST(DataFile, ChecksumVectorsAcrossChunks) {
+    TempFolder folder;
+    folder.write("digits.txt", std::string("123456789"));
+    folder.write("empty.txt", std::string());
+    EXPECT_EQ(fileCrc32(folder.file("digits.txt")), 0xCBF43926u);
+    EXPECT_EQ(fileCrc32(folder.file("empty.txt")), 0u);
+    // 20000 bytes span three 8192-byte chunks; the result is the CRC of the
+    // whole, not of the last chunk. 0xCABD8731 is the CRC of 20000 "a".
+    folder.write("long.txt", std::string(20000, 'a'));
+    EXPECT_EQ(fileCrc32(folder.file("long.txt")), 0xCABD8731u);
+}
+
+TEST(DataFile, UnreadableFilesRaiseAnErrorNamingThem) {
+    TempFolder folder;
+    for (const std::string& path : {folder.file("missing.txt"), folder.path().string()}) {
+        try {
+            readDataFile(path);
+            ADD_FAILURE() << "no error for " << path;
+        } catch (const AppError& error) {
+            EXPECT_NE(std::string(error.what()).find(path), std::string::npos) << error.what();
+            EXPECT_NE(std::string(error.what()).find("открыть"), std::string::npos);
+        }
+    }
+    EXPECT_EQ(fileCrc32(folder.file("missing.txt")), 0u);
+}
