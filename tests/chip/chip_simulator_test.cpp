@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include "chip/chip_menu.h"
+#include "sim/simulated_port.h"
+#include "sim/simulated_programmer.h"
+#include "support/fake_desktop.h"
+#include "support/fake_serial_port.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+// The chip menu driving the simulated programmer, its application running.
+struct SimulatedChipBench {
+    explicit SimulatedChipBench(SimBehaviour behaviour) : device(behaviour) {
+        link.open();
+        EXPECT_TRUE(link.runapp());
+    }
+
+    SimulatedProgrammer device;
+    SimulatedPort port{device, false};
+    FakePortEnumerator ports;
+    ManualPump pump;
+    FakeBeeper beeper;
+    FakeDialogs dialogs;
+    MainMenu menu;
+    Log log;
+    StatusLine status;
+    ChipBuffer buffer;
+    ProgrammerLink link{port, ports, pump, beeper};
+    ChipMenu chip{ChipMenuContext{menu, link, log, status, buffer, dialogs, "/opt/telvarn"}};
+    TempFolder folder;
+
+    void loadAndProgram() {
+        // Bits in every block, and bit 29628 left set by the file.
+        folder.write("chip.txt", std::string("0\n1023\n$2000\n0x4321\n29627\n30716\n32767\n"));
+        dialogs.fileToOpen = folder.file("chip.txt");
+        chip.MainMenuChipClick(menu.MainMenuChipLoadFile);
+        chip.MainMenuChipClick(menu.MainMenuChipMode02);
+        loaded = buffer;
+        log.clear();
+        chip.MainMenuChipClick(menu.MainMenuChipLoadRam);
+    }
+    ChipBuffer loaded;
+};
+
+}  // namespace
+
+TEST(ChipOnSimulator, ProgramWritesTheImageWithTheForcedBit) {
+    SimulatedChipBench bench(SimBehaviour::Normal);
+    bench.loadAndProgram();
+    EXPECT_EQ(bench.log.lines(), (std::vector<std::string>{"Загрузка данных в программатор : OK",
+                                                           "Проверка данных программатора : OK",
+                                                           "Программирование : OK"}));
+    EXPECT_EQ(bench.device.lastIdlemode(), "02R");
+    EXPECT_EQ(bench.device.lastProgmode(), "02R");
+    const auto ram = bench.device.ram();
+    for (std::size_t i = 0; i < 4096; ++i) {
+        const std::uint8_t expected = i == 3703 ? bench.loaded[i] & ~0x10 : bench.loaded[i];
+        ASSERT_EQ(ram[i], expected) << "byte " << i;
+    }
+    EXPECT_NE(bench.loaded[0], 0xFF);
+    for (std::size_t i = 0; i < ChipBuffer::kSize; ++i) {
+        ASSERT_EQ(bench.buffer[i], bench.loaded[i]) << "byte " << i;
+    }
+    EXPECT_EQ(bench.beeper.beeps, 1);
+}
+
+TEST(ChipOnSimulator, BadRamFailsTheVerifyAndSendsNoProgmode) {
+    SimulatedChipBench bench(SimBehaviour::BadRam);
+    bench.loadAndProgram();
+    EXPECT_EQ(bench.log.lines(),
+              (std::vector<std::string>{"Загрузка данных в программатор : OK",
+                                        "Ошибка проверки данных программатора"}));
+    EXPECT_EQ(bench.device.framesReceived("progmode"), 0);
+    EXPECT_EQ(bench.beeper.beeps, 3);
+    for (std::size_t i = 0; i < ChipBuffer::kSize; ++i) {
+        ASSERT_EQ(bench.buffer[i], bench.loaded[i]) << "byte " << i;
+    }
+}
