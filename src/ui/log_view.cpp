@@ -38,11 +38,11 @@ void LogView::removeLastLine() {
         pending_.removeLast();
         return;
     }
+    // Selecting the last block takes the line break before it too, so the line
+    // goes without leaving an empty one behind.
     QTextCursor cursor(document()->lastBlock());
     cursor.select(QTextCursor::BlockUnderCursor);
-    if (document()->blockCount() == 1) cursor.select(QTextCursor::BlockUnderCursor);
     cursor.removeSelectedText();
-    if (document()->blockCount() == 1 && document()->firstBlock().text().isEmpty()) clear();
 }
 
 void LogView::mouseDoubleClickEvent(QMouseEvent*) { emit doubleClicked(); }
