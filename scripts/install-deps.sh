@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Telvarn builds with, skipping those already present.
 set -euo pipefail
-packages=(cmake g++ make qt6-base-dev libqt6serialport6-dev qt6-serialport-dev zlib1g-dev
+packages=(cmake g++ make qt6-base-dev qt6-serialport-dev zlib1g-dev
           libgtest-dev xvfb xauth)
 missing=()
 for package in "${packages[@]}"; do

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Takes docs/screenshot.png: Telvarn under Xvfb with the simulated programmer,
-# its "Программатор" menu opened. Needs a build in build/ (scripts/run.sh makes one).
+# its "Программатор" menu opened. Builds build/Telvarn first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -10,7 +10,8 @@ for package in xdotool imagemagick; do
         DEBIAN_FRONTEND=noninteractive ${sudo_cmd:-} apt-get install -y -qq "$package"
     }
 done
-[ -x build/Telvarn ] || bash scripts/build.sh build
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j2 --target Telvarn >/dev/null
 
 workdir=$(mktemp -d)
 cp build/Telvarn "$workdir/"
