@@ -110,15 +110,4 @@ TEST_F(MenuRefresh, ClosedPortDisablesSubmenusHidesChecksAndSendsNothing) {
     EXPECT_EQ(rig.commandWords(), std::vector<std::string>{"ioread"});
 }
 
-TEST_F(MenuRefresh, ClosingThePortLaterDisablesBothSubmenusAgain) {
-    rig.open();
-    openMenuWith(statusReply('0', "000", "100"));
-    rig.link.close();
-    rig.menu.MainMenuProgVdd.click();
-    EXPECT_FALSE(rig.menu.MainMenuProgVdd.enabled());
-    EXPECT_FALSE(rig.menu.MainMenuProgMUX.enabled());
-    // The marks of the last good reply stay.
-    EXPECT_TRUE(rig.menu.MainMenuProgVdd3.checked());
-}
-
 }  // namespace

@@ -21,12 +21,6 @@ class RamCheck : public ::testing::Test {
     RamModel device;
 };
 
-TEST_F(RamCheck, ProgressIsTheShareOfBlocksDone) {
-    EXPECT_EQ(ramCheckPercent(0), 0);
-    EXPECT_EQ(ramCheckPercent(49 * 1024), 39);
-    EXPECT_EQ(ramCheckPercent(130048), 100);
-}
-
 TEST_F(RamCheck, SoundRamPassesSixPhasesOfWholeBlocks) {
     device.attach(rig.port);
     runCheck();
