@@ -8,7 +8,9 @@
 namespace {
 
 std::string errorLine(std::size_t lineNumber, std::string_view text) {
-    std::string line = "Ошибка в строке ";
+    std::string line;
+    line.reserve(96 + text.size());
+    line += "Ошибка в строке ";
     line += decimal(static_cast<long long>(lineNumber));
     line += " : недопустимое значение ";
     line += displayableText(text);

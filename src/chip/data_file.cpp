@@ -19,17 +19,31 @@ std::filesystem::path pathOf(const std::string& utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
-[[noreturn]] void cannotOpen(const std::string& path, int error) {
+[[noreturn]] void cannotOpen(const std::string& path, const std::string& reason) {
     std::string text = "Не удаётся открыть файл \"" + path + "\"";
-    if (error != 0) text += ": " + std::system_category().message(error);
+    if (!reason.empty()) text += ": " + reason;
     throw AppError(text);
+}
+
+[[noreturn]] void cannotOpen(const std::string& path, int error) {
+    cannotOpen(path, error != 0 ? std::system_category().message(error) : std::string());
+}
+
+// Folders, devices and pipes are refused before reading: a folder fails only
+// on reading, and a device or a pipe may never end.
+bool isOtherThanFile(const std::filesystem::path& where) {
+    std::error_code status;
+    const auto type = std::filesystem::status(where, status).type();
+    return !status && type != std::filesystem::file_type::regular;
 }
 
 }  // namespace
 
 std::uint32_t fileCrc32(const std::string& path) {
     Crc32 crc;
-    std::ifstream in(pathOf(path), std::ios::binary);
+    const auto where = pathOf(path);
+    if (isOtherThanFile(where)) return crc.value();
+    std::ifstream in(where, std::ios::binary);
     std::array<char, kCrcChunk> chunk;
     while (in) {
         in.read(chunk.data(), chunk.size());
@@ -43,8 +57,8 @@ std::uint32_t fileCrc32(const std::string& path) {
 DataFileText readDataFile(const std::string& path) {
     const auto where = pathOf(path);
     std::error_code status;
-    // A folder opens like a file on some systems and fails only on reading.
     if (std::filesystem::is_directory(where, status)) cannotOpen(path, EISDIR);
+    if (isOtherThanFile(where)) cannotOpen(path, "это не файл");
     errno = 0;
     std::ifstream in(where, std::ios::binary);
     if (!in) cannotOpen(path, errno);
