@@ -27,10 +27,10 @@ std::string kilobytes(std::size_t offset) {
     return decimal(static_cast<long long>(offset / 1024)) + "kB";
 }
 
-// Keeps the two option bytes and the status text's ending in one place: they
-// are put back exactly once, at the point the operation chooses or, should an
-// error escape, when the operation unwinds. Once put back, nothing is written
-// again, so a handler that runs during the failure beeps keeps its changes.
+// Puts the two option bytes back and empties the status text, exactly once:
+// where the operation says so, or when an escaping error unwinds it. Never a
+// second time, because a handler run during the failure beeps (they process
+// window messages) may have loaded a new buffer that must be kept.
 class OptionBytesScope {
   public:
     OptionBytesScope(ChipBuffer& buffer, StatusLine& status)
