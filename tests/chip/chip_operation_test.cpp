@@ -67,50 +67,40 @@ TEST_F(OperationTest, ProgramSendsFourBlocksWithBit29628Forced) {
     expectBufferUnchanged();
 }
 
-TEST_F(OperationTest, UnmarkedProgramOptionSendsBit29628AsOne) {
-    choose(h.menu.MainMenuChipMode01);
-    h.menu.MainMenuChipLoadRamFinal.setChecked(false);
-    h.buffer[3703] = 0x00;
-    h.buffer[3839] = 0x00;  // programming leaves bit 30717 alone
-    run(h.menu.MainMenuChipLoadRam);
-    expectImage(3703, kBit29628);
-    EXPECT_EQ(h.device.modes, std::vector<std::string>{"progmode01R"});
-    expectBufferUnchanged();
-}
-
-TEST_F(OperationTest, BurnForcesBit30717OnlyForVariant02) {
-    h.buffer[3703] = 0xEF;  // burning sends bit 29628 as the buffer holds it
-    choose(h.menu.MainMenuChipMode02);
-    run(h.menu.MainMenuChipLoadFuse);
-    expectImage(3839, 0xFF & ~kBit30717);
-    EXPECT_EQ(h.log.lines().back(), "Прожиг : OK");
-    EXPECT_EQ(h.device.modes, std::vector<std::string>{"progmode02F"});
-    ASSERT_EQ(h.dialogs.questions.size(), 1u);
-    EXPECT_EQ(h.dialogs.questions[0],
-              (std::pair<std::string, std::string>{"Вы уверены?", "Прожиг микросхемы :"}));
-    expectBufferUnchanged();
-}
-
-TEST_F(OperationTest, UnmarkedBurnOptionSendsBit30717AsOneEvenIfTheFileClearedIt) {
-    choose(h.menu.MainMenuChipMode02);
-    h.menu.MainMenuChipLoadFuseFunal.setChecked(false);
-    h.buffer[3839] = 0x00;
-    run(h.menu.MainMenuChipLoadFuse);
-    expectImage(3839, kBit30717);
-    expectBufferUnchanged();
-}
-
-TEST_F(OperationTest, Variant01BurnSendsByte3839Untouched) {
-    for (bool marked : {true, false}) {
-        ChipHarness fresh;
-        fresh.menu.MainMenuChipMode01.setChecked(true);
-        fresh.menu.MainMenuChipLoadFuseFunal.setChecked(marked);
-        fresh.buffer[3839] = 0x5A;
-        fresh.click(fresh.menu.MainMenuChipLoadFuse);
-        const Bytes image = fresh.imageSent();
+TEST(ForcedBits, FollowKindVariantAndMark) {
+    struct Case {
+        bool burn, variant01, marked;
+        std::size_t index;  // the byte the operation may force
+        std::uint8_t held, sent;
+        const char* mode;
+    };
+    const Case cases[] = {
+        {false, false, true, 3703, 0xFF, 0xEF, "progmode02R"},
+        {false, true, false, 3703, 0x00, 0x10, "progmode01R"},
+        {true, false, true, 3839, 0xFF, 0xDF, "progmode02F"},
+        {true, false, false, 3839, 0x00, 0x20, "progmode02F"},
+        {true, true, true, 3839, 0x5A, 0x5A, "progmode01F"},
+        {true, true, false, 3839, 0x5A, 0x5A, "progmode01F"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode + std::string(c.marked ? " marked" : " unmarked"));
+        ChipHarness h;
+        (c.variant01 ? h.menu.MainMenuChipMode01 : h.menu.MainMenuChipMode02).setChecked(true);
+        h.menu.MainMenuChipLoadRamFinal.setChecked(c.marked);
+        h.menu.MainMenuChipLoadFuseFunal.setChecked(c.marked);
+        // The other option byte goes out as held: forcing it would change it.
+        const std::size_t other = c.index == 3703 ? 3839 : 3703;
+        const std::uint8_t otherHeld = c.marked ? 0xFF : 0x00;
+        h.buffer[c.index] = c.held;
+        h.buffer[other] = otherHeld;
+        h.click(c.burn ? h.menu.MainMenuChipLoadFuse : h.menu.MainMenuChipLoadRam);
+        const Bytes image = h.imageSent();
         ASSERT_EQ(image.size(), 4096u);
-        EXPECT_EQ(image[3839], 0x5A);
-        EXPECT_EQ(fresh.device.modes, std::vector<std::string>{"progmode01F"});
+        EXPECT_EQ(image[c.index], c.sent);
+        EXPECT_EQ(image[other], otherHeld);
+        EXPECT_EQ(h.device.modes, std::vector<std::string>{c.mode});
+        EXPECT_EQ(h.buffer[c.index], c.held);
+        EXPECT_EQ(h.buffer[other], otherHeld);
     }
 }
 
@@ -126,7 +116,9 @@ TEST_F(OperationTest, EarlyEndingsSendNothing) {
     EXPECT_EQ(h.log.lines(),
               (std::vector<std::string>{"Прожиг микросхемы отменен", "Не выбран тип микросхемы",
                                         "Не выбран тип микросхемы"}));
-    EXPECT_EQ(h.dialogs.questions.size(), 2u);
+    ASSERT_EQ(h.dialogs.questions.size(), 2u);
+    EXPECT_EQ(h.dialogs.questions[0],
+              (std::pair<std::string, std::string>{"Вы уверены?", "Прожиг микросхемы :"}));
     EXPECT_TRUE(h.port.written.empty());
     EXPECT_EQ(h.beeper.beeps, 0);
     EXPECT_EQ(h.status.text(), "старый текст");
