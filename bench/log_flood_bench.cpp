@@ -47,8 +47,9 @@ int main(int argc, char** argv) {
         view.logView().flush();
         QApplication::processEvents();
         const double shown = millisecondsSince(start);
-        std::printf("%7d lines: logged in %8.1f ms, shown in the window after %8.1f ms (%d blocks)\n",
-                    lines, logged, shown, view.logView().document()->blockCount());
+        std::printf(
+            "%7d lines: logged in %8.1f ms, shown in the window after %8.1f ms (%d blocks)\n",
+            lines, logged, shown, view.logView().document()->blockCount());
     }
     return 0;
 }

@@ -8,9 +8,9 @@
 
 // Appends every log line to a file as it is logged (opt-in diagnostics).
 class LogMirror {
-public:
+  public:
     LogMirror(Log& log, const std::string& path);
 
-private:
+  private:
     std::shared_ptr<std::ofstream> file_;
 };

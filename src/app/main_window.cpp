@@ -29,13 +29,10 @@ MainWindow::MainWindow(Desktop& desktop, std::vector<std::string> arguments)
       firstArgument_(firstOf(arguments)),
       programDirectory_(programDirectoryOf(desktop.system.executablePath())),
       settings_(inFolder(programDirectory_, kSettingsFileName)),
-      chipMenu_(ChipMenuContext{menu, link, log, status, chipBuffer, desktop.dialogs,
-                                programDirectory_}),
-      programmerMenu_(ProgrammerMenuContext{menu, link, log, status,
-                                            [this] {
-                                                runDiscovery(link, log,
-                                                             ProgrammerFirmwareVersion);
-                                            }}),
+      chipMenu_(
+          ChipMenuContext{menu, link, log, status, chipBuffer, desktop.dialogs, programDirectory_}),
+      programmerMenu_(ProgrammerMenuContext{
+          menu, link, log, status, [this] { runDiscovery(link, log, ProgrammerFirmwareVersion); }}),
       firmwareUpdate_(FirmwareUpdateContext{link, log, status, *TimerProg,
                                             inFolder(programDirectory_, kFirmwareFileName),
                                             [this] { repaintRequested(); },

@@ -21,7 +21,7 @@
 // TMAIN: the main window's model. It owns everything for the life of the
 // process and dispatches the menus, the timers and the window's own events.
 class MainWindow {
-public:
+  public:
     static constexpr std::int32_t ProgramVersion = 14;
 
     // Construction: a normal start, or the restart step when the first argument
@@ -58,7 +58,7 @@ public:
     Signal<> closeRequested;
     Signal<> repaintRequested;
 
-private:
+  private:
     void wireMenus();
     void normalStart();
     void readSettings();

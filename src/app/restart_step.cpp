@@ -15,8 +15,7 @@ void runRestartStep(MessagePump& pump, SystemServices& system, const std::string
     fs::rename(inFolder(folder, kVersionFileName), program, ignored);
     // A downloaded file carries no execute permission; without it the new program
     // could never start on systems that have one.
-    fs::permissions(program,
-                    fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
+    fs::permissions(program, fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
                     fs::perm_options::add, ignored);
     system.startProcess(program.string(), {}, true);
     system.requestQuit();

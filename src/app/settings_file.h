@@ -6,7 +6,7 @@
 // Section and key names match without regard to case. Every write reaches the
 // file at once, atomically, and keeps the file's other sections and keys.
 class SettingsFile {
-public:
+  public:
     explicit SettingsFile(std::string path);
 
     const std::string& path() const { return path_; }
@@ -21,6 +21,6 @@ public:
     void writeInteger(const std::string& section, const std::string& key, int value);
     void writeString(const std::string& section, const std::string& key, const std::string& value);
 
-private:
+  private:
     std::string path_;
 };

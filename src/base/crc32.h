@@ -5,10 +5,10 @@
 
 // The IEEE 802.3 CRC-32 of files and downloads (not the programmer's frame checksum).
 class Crc32 {
-public:
+  public:
     void update(const std::uint8_t* data, std::size_t size);
     std::uint32_t value() const { return value_; }
 
-private:
+  private:
     std::uint32_t value_ = 0;
 };

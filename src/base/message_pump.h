@@ -8,7 +8,7 @@
 
 // The one-thread message loop as the core sees it.
 class MessagePump {
-public:
+  public:
     virtual ~MessagePump() = default;
 
     // Dispatches every message that is waiting now.

@@ -6,7 +6,7 @@
 // A minimal observer list: models announce changes, views subscribe.
 template <typename... Args>
 class Signal {
-public:
+  public:
     using Slot = std::function<void(Args...)>;
 
     void connect(Slot slot) { slots_.push_back(std::move(slot)); }
@@ -15,6 +15,6 @@ public:
         for (const auto& slot : slots_) slot(args...);
     }
 
-private:
+  private:
     std::vector<Slot> slots_;
 };

@@ -6,13 +6,13 @@
 
 // Sound, dialogs and process services of the desktop, as the core needs them.
 class Beeper {
-public:
+  public:
     virtual ~Beeper() = default;
     virtual void beep() = 0;
 };
 
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
     virtual void showError(const std::string& text) = 0;
     // Yes/No question without owner or icon; true for Yes.
@@ -23,7 +23,7 @@ public:
 };
 
 class SystemServices {
-public:
+  public:
     virtual ~SystemServices() = default;
     virtual std::string executablePath() = 0;
     virtual void openUrl(const std::string& url) = 0;

@@ -1,6 +1,8 @@
 #include "base/text.h"
 
-char hexDigit(unsigned value) { return "0123456789ABCDEF"[value & 0x0F]; }
+char hexDigit(unsigned value) {
+    return "0123456789ABCDEF"[value & 0x0F];
+}
 
 std::string hexByte(std::uint8_t value) {
     return {hexDigit(value >> 4), hexDigit(value)};
@@ -16,7 +18,9 @@ std::string hexLong(std::uint32_t value) {
            hexWord(static_cast<std::uint16_t>(value));
 }
 
-std::string decimal(long long value) { return std::to_string(value); }
+std::string decimal(long long value) {
+    return std::to_string(value);
+}
 
 std::string programDirectoryOf(const std::string& executablePath) {
     const auto cut = executablePath.find_last_of("\\/");

@@ -4,7 +4,7 @@
 
 // A window timer: ticks every interval while enabled, on the message loop.
 class Timer {
-public:
+  public:
     virtual ~Timer() = default;
     virtual void setInterval(std::uint32_t ms) = 0;
     virtual std::uint32_t interval() const = 0;

@@ -8,7 +8,7 @@
 // The chip data image: bit n is bit (n mod 8) of byte (n div 8); a 0 bit is a
 // bit to program. All 0xFF at start and before every file load.
 class ChipBuffer {
-public:
+  public:
     static constexpr std::size_t kSize = 131072;
     static constexpr std::uint32_t kBitCount = kSize * 8;
 
@@ -22,6 +22,6 @@ public:
     std::span<std::uint8_t> bytes() { return bytes_; }
     std::span<const std::uint8_t> bytes() const { return bytes_; }
 
-private:
+  private:
     std::array<std::uint8_t, kSize> bytes_;
 };

@@ -16,9 +16,9 @@ std::uint8_t byteOf(std::uint32_t value, int shift) {
 // that reaches the caller.
 Bytes withThreeCharacters(const std::string& word, const std::string& text) {
     if (text.size() < 3) throw std::out_of_range("Argument text '" + text + "' is too short");
-    return commandFrame(word, {static_cast<std::uint8_t>(text[0]),
-                               static_cast<std::uint8_t>(text[1]),
-                               static_cast<std::uint8_t>(text[2])});
+    return commandFrame(word,
+                        {static_cast<std::uint8_t>(text[0]), static_cast<std::uint8_t>(text[1]),
+                         static_cast<std::uint8_t>(text[2])});
 }
 
 void appendAddressAndLength(Bytes& frame, std::uint32_t address, std::uint16_t length) {
@@ -29,8 +29,8 @@ void appendAddressAndLength(Bytes& frame, std::uint32_t address, std::uint16_t l
 }  // namespace
 
 std::string ProgrammerLink::info() {
-    const auto reply = transact([] { return commandFrame("info"); }, 100, 100, 100,
-                                TimeoutErrors::Escape);
+    const auto reply =
+        transact([] { return commandFrame("info"); }, 100, 100, 100, TimeoutErrors::Escape);
     if (!reply) return "NULL";
     return std::string(reply->begin(), reply->end());
 }
@@ -56,7 +56,9 @@ bool ProgrammerLink::prog(std::span<const std::uint8_t> image, std::uint32_t off
         100, 100);
 }
 
-bool ProgrammerLink::runapp() { return okCommand([] { return commandFrame("runapp"); }, 10, 10); }
+bool ProgrammerLink::runapp() {
+    return okCommand([] { return commandFrame("runapp"); }, 10, 10);
+}
 
 bool ProgrammerLink::ramwrite(std::span<const std::uint8_t> source, std::size_t index,
                               std::uint32_t address, std::uint16_t length) {
@@ -105,14 +107,16 @@ bool ProgrammerLink::mux(const std::string& state) {
 }
 
 bool ProgrammerLink::ioread(std::string& destination) {
-    const auto reply = transact([] { return commandFrame("ioread"); }, 10, 10, 13,
-                                TimeoutErrors::Fail);
+    const auto reply =
+        transact([] { return commandFrame("ioread"); }, 10, 10, 13, TimeoutErrors::Fail);
     if (!reply) return false;
     destination.assign(reply->begin(), reply->end());
     return reply->size() == 13;
 }
 
-bool ProgrammerLink::test() { return okCommand([] { return commandFrame("test"); }, 150, 2); }
+bool ProgrammerLink::test() {
+    return okCommand([] { return commandFrame("test"); }, 150, 2);
+}
 
 bool ProgrammerLink::idlemode(const std::string& mode) {
     return okCommand([&] { return withThreeCharacters("idlemode", mode); }, 50, 2);

@@ -27,7 +27,9 @@ void ProgrammerLink::open() {
     }
 }
 
-void ProgrammerLink::close() { port_.close(); }
+void ProgrammerLink::close() {
+    port_.close();
+}
 
 const std::vector<std::string>& ProgrammerLink::refreshPortList() {
     portList_ = ports_.listPorts();

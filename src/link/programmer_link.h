@@ -15,7 +15,7 @@
 // The one serial link to the programmer: port name, open flag, the exchange
 // primitive and one operation per programmer command.
 class ProgrammerLink {
-public:
+  public:
     ProgrammerLink(SerialPort& port, PortEnumerator& ports, MessagePump& pump, Beeper& beeper);
 
     const std::string& portName() const { return portName_; }
@@ -49,8 +49,7 @@ public:
     bool runapp();
     bool ramwrite(std::span<const std::uint8_t> source, std::size_t index, std::uint32_t address,
                   std::uint16_t length);
-    bool ramread(std::span<std::uint8_t> destination, std::uint32_t address,
-                 std::uint16_t length);
+    bool ramread(std::span<std::uint8_t> destination, std::uint32_t address, std::uint16_t length);
     bool vdd(const std::string& selector);
     bool vpr(bool on);
     bool mux(const std::string& state);
@@ -59,7 +58,7 @@ public:
     bool idlemode(const std::string& mode);
     bool progmode(const std::string& mode);
 
-private:
+  private:
     enum class TimeoutErrors { Fail, Escape };
     // Purge, time-outs, write, wait and read. The frame is built after the purge
     // so that an argument error is raised before anything is written. Nothing

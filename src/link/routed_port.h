@@ -9,20 +9,22 @@
 // Serves one port name from a second port (the simulated programmer) and every
 // other name from the system's ports.
 class RoutedPort : public SerialPort {
-public:
+  public:
     RoutedPort(SerialPort& system, SerialPort& special, std::string specialName);
 
     void open(const std::string& name) override;
     void close() override;
     bool isOpen() const override { return active_ != nullptr && active_->isOpen(); }
     void purge() override { current().purge(); }
-    void setReadTimeouts(const ReadTimeouts& timeouts) override { current().setReadTimeouts(timeouts); }
+    void setReadTimeouts(const ReadTimeouts& timeouts) override {
+        current().setReadTimeouts(timeouts);
+    }
     std::size_t write(const Bytes& bytes) override { return current().write(bytes); }
     void wait(std::uint32_t ms) override { current().wait(ms); }
     Bytes read(std::size_t n) override { return current().read(n); }
     void setDtr(bool on) override { current().setDtr(on); }
 
-private:
+  private:
     SerialPort& current();
 
     SerialPort& system_;
@@ -33,12 +35,12 @@ private:
 
 // Lists the system's ports, or the names given instead, plus an extra name.
 class ListedPorts : public PortEnumerator {
-public:
+  public:
     ListedPorts(PortEnumerator& system, std::optional<std::string> override,
                 std::optional<std::string> extra);
     std::vector<std::string> listPorts() override;
 
-private:
+  private:
     PortEnumerator& system_;
     std::optional<std::string> override_;
     std::optional<std::string> extra_;

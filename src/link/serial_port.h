@@ -20,7 +20,7 @@ struct ReadTimeouts {
 // The port operations the programmer link needs. Every failure is raised as
 // a PortError carrying the operation's text and the system's error number.
 class SerialPort {
-public:
+  public:
     virtual ~SerialPort() = default;
 
     // Opens the named port exclusively at 115200 8N1 with DTR and RTS dropped;
@@ -43,7 +43,7 @@ public:
 
 // Where the names of the system's serial ports come from.
 class PortEnumerator {
-public:
+  public:
     virtual ~PortEnumerator() = default;
     virtual std::vector<std::string> listPorts() = 0;
 };

@@ -8,7 +8,7 @@
 // Passes every operation to another port and appends each frame written and each
 // reply read to a file as a time-stamped hexadecimal line (diagnostics).
 class TracedPort : public SerialPort {
-public:
+  public:
     TracedPort(SerialPort& inner, const std::string& path);
 
     void open(const std::string& name) override;
@@ -23,7 +23,7 @@ public:
     Bytes read(std::size_t n) override;
     void setDtr(bool on) override { inner_.setDtr(on); }
 
-private:
+  private:
     void trace(const char* direction, const Bytes& bytes);
 
     SerialPort& inner_;

@@ -10,7 +10,9 @@
 #include <QStringList>
 #include <QUrl>
 
-void QtBeeper::beep() { QApplication::beep(); }
+void QtBeeper::beep() {
+    QApplication::beep();
+}
 
 void QtDialogs::showError(const std::string& text) {
     QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationName(),

@@ -7,12 +7,12 @@ class QWidget;
 
 // Sound, message boxes, the file dialog and process services of Qt.
 class QtBeeper : public Beeper {
-public:
+  public:
     void beep() override;
 };
 
 class QtDialogs : public Dialogs {
-public:
+  public:
     void showError(const std::string& text) override;
     bool confirm(const std::string& text, const std::string& title) override;
     std::optional<std::string> openFile(const std::string& initialFolder,
@@ -20,7 +20,7 @@ public:
 };
 
 class QtSystemServices : public SystemServices {
-public:
+  public:
     std::string executablePath() override;
     void openUrl(const std::string& url) override;
     void startProcess(const std::string& path, const std::vector<std::string>& args,
@@ -28,12 +28,12 @@ public:
     void requestQuit() override;
     bool quitRequested() const { return quitRequested_; }
 
-private:
+  private:
     bool quitRequested_ = false;
 };
 
 class QtPortEnumerator : public PortEnumerator {
-public:
+  public:
     std::vector<std::string> listPorts() override;
 };
 

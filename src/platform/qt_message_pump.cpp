@@ -7,12 +7,14 @@
 namespace {
 
 class QtTimer : public Timer {
-public:
+  public:
     explicit QtTimer(std::function<void()> onTick) {
         QObject::connect(&timer_, &QTimer::timeout, [onTick = std::move(onTick)] { onTick(); });
     }
     void setInterval(std::uint32_t ms) override { timer_.setInterval(static_cast<int>(ms)); }
-    std::uint32_t interval() const override { return static_cast<std::uint32_t>(timer_.interval()); }
+    std::uint32_t interval() const override {
+        return static_cast<std::uint32_t>(timer_.interval());
+    }
     void setEnabled(bool on) override {
         if (on == timer_.isActive()) return;
         if (on) {
@@ -23,15 +25,19 @@ public:
     }
     bool enabled() const override { return timer_.isActive(); }
 
-private:
+  private:
     QTimer timer_;
 };
 
 }  // namespace
 
-QtMessagePump::QtMessagePump() { clock_.start(); }
+QtMessagePump::QtMessagePump() {
+    clock_.start();
+}
 
-void QtMessagePump::processPending() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void QtMessagePump::processPending() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 void QtMessagePump::waitNext(std::uint32_t maxMs) {
     // A single-shot timer bounds the wait; whatever arrives first wakes the loop.
@@ -45,9 +51,13 @@ void QtMessagePump::post(std::function<void()> call) {
     QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(call), Qt::QueuedConnection);
 }
 
-std::uint32_t QtMessagePump::tick() { return static_cast<std::uint32_t>(clock_.elapsed()); }
+std::uint32_t QtMessagePump::tick() {
+    return static_cast<std::uint32_t>(clock_.elapsed());
+}
 
-void QtMessagePump::sleep(std::uint32_t ms) { QThread::msleep(ms); }
+void QtMessagePump::sleep(std::uint32_t ms) {
+    QThread::msleep(ms);
+}
 
 std::unique_ptr<Timer> QtMessagePump::createTimer(std::function<void()> onTick) {
     return std::make_unique<QtTimer>(std::move(onTick));

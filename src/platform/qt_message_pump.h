@@ -6,7 +6,7 @@
 
 // The message pump over Qt's event loop of the one user-interface thread.
 class QtMessagePump : public MessagePump {
-public:
+  public:
     QtMessagePump();
 
     void processPending() override;
@@ -16,6 +16,6 @@ public:
     void sleep(std::uint32_t ms) override;
     std::unique_ptr<Timer> createTimer(std::function<void()> onTick) override;
 
-private:
+  private:
     QElapsedTimer clock_;
 };

@@ -45,7 +45,9 @@ void LogView::removeLastLine() {
     cursor.removeSelectedText();
 }
 
-void LogView::mouseDoubleClickEvent(QMouseEvent*) { emit doubleClicked(); }
+void LogView::mouseDoubleClickEvent(QMouseEvent*) {
+    emit doubleClicked();
+}
 
 void LogView::applyBackground(Rgb colour) {
     QPalette palette = this->palette();

@@ -10,19 +10,19 @@
 // so that a flood of lines never freezes the window.
 class LogView : public QPlainTextEdit {
     Q_OBJECT
-public:
+  public:
     LogView(Log& log, QWidget* parent);
 
     // Hands the collected lines to the widget now.
     void flush();
 
-signals:
+  signals:
     void doubleClicked();
 
-protected:
+  protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
-private:
+  private:
     void applyBackground(Rgb colour);
     void removeLastLine();
 

@@ -45,7 +45,8 @@ MainWindowView::MainWindowView(MainWindow& model)
         [this](const std::string& text) { statusText_->setText(QString::fromStdString(text)); });
 
     model.frame.geometryChanged.connect([this] { applyGeometry(); });
-    model.closeRequested.connect([this] { QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection); });
+    model.closeRequested.connect(
+        [this] { QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection); });
     model.repaintRequested.connect([this] {
         logView_->flush();
         repaint();

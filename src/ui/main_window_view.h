@@ -11,7 +11,7 @@
 // Binds the main window's model to a QMainWindow: menu bar, log and status line.
 class MainWindowView : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit MainWindowView(MainWindow& model);
 
     LogView& logView() { return *logView_; }
@@ -19,13 +19,13 @@ public:
     // The key as shortcut text, e.g. "Ctrl+F12"; empty for a plain key.
     static std::string shortcutText(int key, Qt::KeyboardModifiers modifiers);
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void buildMenu(MenuItem& item, QMenu* parentMenu);
     void bindItem(MenuItem& item, QAction* action);
     void applyGeometry();

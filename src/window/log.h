@@ -17,7 +17,7 @@ inline constexpr Rgb kYellow{255, 255, 0};
 
 // The window's log: whole lines, appended at the end.
 class Log {
-public:
+  public:
     void append(const std::string& line);
     void clear();
     // Removes the last line, if any.
@@ -32,7 +32,7 @@ public:
     Signal<> lastDeleted;
     Signal<Rgb> backgroundChanged;
 
-private:
+  private:
     std::vector<std::string> lines_;
     Rgb background_ = kLogStartColour;
 };

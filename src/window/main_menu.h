@@ -8,7 +8,7 @@
 
 // The window's whole menu bar, item by item, in menu order and initial state.
 class MainMenu {
-public:
+  public:
     MainMenu();
     MainMenu(const MainMenu&) = delete;
     MainMenu& operator=(const MainMenu&) = delete;

@@ -8,7 +8,7 @@
 
 // One item of the menu bar: its state and the click action of its handler.
 class MenuItem {
-public:
+  public:
     MenuItem(std::string name, std::string caption, std::string shortcut = {});
     MenuItem(const MenuItem&) = delete;
     MenuItem& operator=(const MenuItem&) = delete;
@@ -39,7 +39,7 @@ public:
     // Emitted after any state change of this item.
     Signal<const MenuItem&> changed;
 
-private:
+  private:
     std::string name_;
     std::string caption_;
     std::string hint_;

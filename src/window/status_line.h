@@ -6,12 +6,12 @@
 
 // The single text of the status bar.
 class StatusLine {
-public:
+  public:
     const std::string& text() const { return text_; }
     void setText(const std::string& text);
 
     Signal<const std::string&> changed;
 
-private:
+  private:
     std::string text_;
 };

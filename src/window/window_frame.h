@@ -7,7 +7,7 @@
 
 // The main window's own properties: caption, geometry and colour.
 class WindowFrame {
-public:
+  public:
     static constexpr int kMinimumWidth = 500;
     static constexpr int kMinimumHeight = 200;
 
@@ -29,7 +29,7 @@ public:
 
     Signal<> geometryChanged;
 
-private:
+  private:
     std::string caption_ = "Telvarn";
     int left_ = 100;
     int top_ = 100;

@@ -1,8 +1,9 @@
+#include "app/main_window.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "app/main_window.h"
 #include "app/program_files.h"
 #include "link/routed_port.h"
 #include "sim/simulated_port.h"
@@ -41,7 +42,7 @@ struct Window : ::testing::Test {
         return std::find(lines.begin(), lines.end(), line) != lines.end();
     }
 
-private:
+  private:
     std::unique_ptr<Desktop> desktop_;
 };
 

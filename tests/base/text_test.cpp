@@ -1,8 +1,9 @@
+#include "base/text.h"
+
 #include <gtest/gtest.h>
 
 #include "base/crc32.h"
 #include "base/message_pump.h"
-#include "base/text.h"
 #include "support/fake_desktop.h"
 
 TEST(HexText, PadsAndUsesUpperCase) {

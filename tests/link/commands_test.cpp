@@ -98,8 +98,8 @@ TEST_F(Commands, VddChoosesItsSelector) {
 }
 
 TEST_F(Commands, ShortArgumentTextRaisesAfterThePurgeAndWritesNothing) {
-    for (auto command : {&ProgrammerLink::mux, &ProgrammerLink::idlemode,
-                         &ProgrammerLink::progmode}) {
+    for (auto command :
+         {&ProgrammerLink::mux, &ProgrammerLink::idlemode, &ProgrammerLink::progmode}) {
         port.calls.clear();
         EXPECT_THROW((link.*command)("01"), std::out_of_range);
         EXPECT_EQ(port.calls, std::vector<std::string>{"purge"});

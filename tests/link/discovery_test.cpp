@@ -1,8 +1,9 @@
+#include "link/discovery.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
 
-#include "link/discovery.h"
 #include "link/info_reply.h"
 #include "support/fake_desktop.h"
 #include "support/fake_serial_port.h"
@@ -101,7 +102,8 @@ TEST_F(Bench, TriesPortsSortedWithoutRegardToCase) {
 
 TEST_F(Bench, CutsTheSerialNumberAndReadsABadVersionAsMinusOne) {
     ports.names = {"COM1"};
-    devices["COM1"] = {"Telvarn-1 Mode-BOOT ID-ABCDEFGHIJKL Version-01", "Telvarn-1 Mode-APPL Version-1x"};
+    devices["COM1"] = {"Telvarn-1 Mode-BOOT ID-ABCDEFGHIJKL Version-01",
+                       "Telvarn-1 Mode-APPL Version-1x"};
     discover();
     EXPECT_EQ(log.lines()[1], "Серийный номер программатора : ABCDEFGH");
     EXPECT_EQ(log.lines()[2], "Версия загрузчика программатора : 01");

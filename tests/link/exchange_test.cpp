@@ -37,8 +37,7 @@ TEST_F(Exchange, RunsPurgeTimeoutsWriteWaitReadInOrder) {
     openLink();
     port.reply("OK");
     EXPECT_TRUE(link.test());
-    EXPECT_EQ(port.calls,
-              (std::vector<std::string>{"purge", "timeouts", "write", "wait", "read"}));
+    EXPECT_EQ(port.calls, (std::vector<std::string>{"purge", "timeouts", "write", "wait", "read"}));
     EXPECT_EQ(port.timeouts, (ReadTimeouts{150, 150, 150}));
     EXPECT_EQ(link.readTimeouts(), (ReadTimeouts{150, 150, 150}));
 }

@@ -1,8 +1,8 @@
+#include "link/frame_crc.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "link/frame_crc.h"
 
 namespace {
 

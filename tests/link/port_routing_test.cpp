@@ -16,8 +16,7 @@ TEST(PortList, SortsWithoutRegardToCase) {
 }
 
 TEST(PortList, SplitsACommaSeparatedOverride) {
-    EXPECT_EQ(splitPortNames(" COM3, ttyUSB0 ,,"),
-              (std::vector<std::string>{"COM3", "ttyUSB0"}));
+    EXPECT_EQ(splitPortNames(" COM3, ttyUSB0 ,,"), (std::vector<std::string>{"COM3", "ttyUSB0"}));
     EXPECT_TRUE(splitPortNames("").empty());
 }
 

@@ -12,7 +12,7 @@
 
 // A message pump whose clock moves only when someone waits or sleeps.
 class ManualPump : public MessagePump {
-public:
+  public:
     std::uint32_t now = 0;
     std::uint32_t sleptMs = 0;
     std::deque<std::function<void()>> queue;
@@ -41,13 +41,13 @@ public:
 };
 
 class FakeBeeper : public Beeper {
-public:
+  public:
     int beeps = 0;
     void beep() override { ++beeps; }
 };
 
 class FakeDialogs : public Dialogs {
-public:
+  public:
     std::vector<std::string> errors;
     std::vector<std::pair<std::string, std::string>> questions;  // text, title
     bool answerYes = true;
@@ -69,7 +69,7 @@ public:
 };
 
 class FakeSystemServices : public SystemServices {
-public:
+  public:
     std::string exePath = "/opt/telvarn/Telvarn";
     std::vector<std::string> openedUrls;
     struct Started {

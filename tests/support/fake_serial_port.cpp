@@ -46,7 +46,9 @@ std::size_t FakeSerialPort::write(const Bytes& bytes) {
     return bytes.size();
 }
 
-void FakeSerialPort::wait(std::uint32_t) { step("wait"); }
+void FakeSerialPort::wait(std::uint32_t) {
+    step("wait");
+}
 
 Bytes FakeSerialPort::read(std::size_t n) {
     step("read");

@@ -11,7 +11,7 @@
 
 // A port whose replies are scripted byte for byte; it records every operation.
 class FakeSerialPort : public SerialPort {
-public:
+  public:
     // Queues the reply to the next write (one entry per write, in order).
     void reply(const std::string& text) { replies_.emplace_back(text.begin(), text.end()); }
     void reply(const Bytes& bytes) { replies_.push_back(bytes); }
@@ -41,7 +41,7 @@ public:
     Bytes read(std::size_t n) override;
     void setDtr(bool on) override;
 
-private:
+  private:
     void step(const std::string& operation);
 
     bool open_ = false;
@@ -50,7 +50,7 @@ private:
 };
 
 class FakePortEnumerator : public PortEnumerator {
-public:
+  public:
     std::vector<std::string> names;
     std::vector<std::string> listPorts() override { return names; }
 };

@@ -1,9 +1,10 @@
 #include "support/temp_folder.h"
 
+#include <unistd.h>
+
 #include <atomic>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 TempFolder::TempFolder() {
     static std::atomic<int> counter{0};

@@ -7,7 +7,7 @@
 
 // A fresh folder under the system's temporary folder, removed at the end of the test.
 class TempFolder {
-public:
+  public:
     TempFolder();
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
@@ -20,6 +20,6 @@ public:
     std::string read(const std::string& name) const;
     bool exists(const std::string& name) const;
 
-private:
+  private:
     std::filesystem::path path_;
 };

@@ -1,3 +1,5 @@
+#include "ui/main_window_view.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -9,7 +11,6 @@
 #include "support/fake_desktop.h"
 #include "support/fake_serial_port.h"
 #include "support/temp_folder.h"
-#include "ui/main_window_view.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
+#include "window/log.h"
+
 #include <gtest/gtest.h>
 
-#include "window/log.h"
 #include "window/window_frame.h"
 
 TEST(Log, ClearingAnEmptyLogLeavesItEmptyAndTheNextLineComesFirst) {

@@ -1,8 +1,8 @@
+#include "window/main_menu.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
-
-#include "window/main_menu.h"
 
 namespace {
 
@@ -56,8 +56,8 @@ TEST(MainMenu, ChannelItemsCarryTheirCodesInOrder) {
     MainMenu menu;
     const auto channels = menu.channels();
     for (int channel = 0; channel < 8; ++channel) {
-        const std::string code = {char('0' + ((channel >> 2) & 1)), char('0' + ((channel >> 1) & 1)),
-                                  char('0' + (channel & 1))};
+        const std::string code = {char('0' + ((channel >> 2) & 1)),
+                                  char('0' + ((channel >> 1) & 1)), char('0' + (channel & 1))};
         EXPECT_EQ(channelCode(*channels[channel]), code);
         EXPECT_EQ(channels[channel]->caption(), "Канал " + std::to_string(channel));
     }
@@ -82,8 +82,8 @@ TEST(Shortcuts, NestedItemRunsEveryParentWithAnAction) {
     menu.MainMenuProgVpr.setEnabled(true);
     menu.MainMenuProgVpr.setShortcut("F9");
     EXPECT_TRUE(menu.pressShortcut("F9"));
-    EXPECT_EQ(clicks.order, (std::vector<std::string>{"MainMenuProg", "MainMenuProgVdd",
-                                                      "MainMenuProgVpr"}));
+    EXPECT_EQ(clicks.order,
+              (std::vector<std::string>{"MainMenuProg", "MainMenuProgVdd", "MainMenuProgVpr"}));
 }
 
 TEST(Shortcuts, DoNothingForADisabledItemOrParent) {
