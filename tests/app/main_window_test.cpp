@@ -191,3 +191,22 @@ TEST_F(Window, AnErrorEscapingAMenuCommandBecomesAMessageBoxAndTheProgramGoesOn)
     w.menu.MainMenuChipModeNew.click();
     EXPECT_EQ(w.log.lines().back(), "Выбрана новая микросхема");
 }
+
+TEST_F(Window, AutoexitClosesAfterASuccessfulFirmwareUpdateOnly) {
+    systemPorts.names = {"SIM"};
+    MainWindow& w = start({"AUTOEXIT"});
+    int closes = 0;
+    w.closeRequested.connect([&] { ++closes; });
+    w.FormCreate();
+    auto& tick = static_cast<ManualPump::ManualTimer&>(*w.TimerProg).onTick;
+    tick();  // no firmware file: nothing happens
+    EXPECT_EQ(closes, 0);
+
+    folder.write(kFirmwareFileName, Bytes(1000, 0x5A));
+    tick();
+    EXPECT_EQ(w.log.lines().back(), "Запуск основного приложения : OK");
+    EXPECT_FALSE(folder.exists(kFirmwareFileName));
+    EXPECT_EQ(device.flash()[999], 0x5A);
+    EXPECT_EQ(closes, 1);
+    EXPECT_TRUE(w.TimerProg->enabled());
+}
