@@ -3,5 +3,5 @@
 set -euo pipefail
 folder=$1
 shift
-cmake -S . -B "$folder" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+cmake -S . -B "$folder" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
 cmake --build "$folder" -j2
