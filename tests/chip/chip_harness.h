@@ -6,10 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "chip/chip_menu.h"
-#include "link/programmer_link.h"
-#include "support/fake_desktop.h"
-#include "support/fake_serial_port.h"
+#include "support/chip_menu_rig.h"
+#include "support/scripted_link.h"
 
 // A programmer played frame by frame behind a FakeSerialPort: a RAM that
 // ramwrite fills and ramread reads, "OK" to the mode commands.
@@ -47,26 +45,13 @@ struct ScriptedProgrammer {
 };
 
 // The chip menu on a scripted programmer, with the port open.
-struct ChipHarness {
-    FakeSerialPort port;
-    FakePortEnumerator ports;
-    ManualPump pump;
-    FakeBeeper beeper;
-    FakeDialogs dialogs;
-    MainMenu menu;
-    Log log;
-    StatusLine status;
-    ChipBuffer buffer;
-    ProgrammerLink link{port, ports, pump, beeper};
+struct ChipHarness : ChipMenuRig<ScriptedLink> {
     ScriptedProgrammer device;
-    ChipMenu chip{ChipMenuContext{menu, link, log, status, buffer, dialogs, "/opt/telvarn"}};
 
     ChipHarness() {
         port.responder = [this](const Bytes& frame) { return device.answer(frame); };
         link.open();
     }
-
-    void click(MenuItem& item) { chip.MainMenuChipClick(item); }
 
     std::vector<Bytes> framesOf(const std::string& word) const {
         std::vector<Bytes> found;

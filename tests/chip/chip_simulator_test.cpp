@@ -1,44 +1,28 @@
 #include <gtest/gtest.h>
 
-#include "chip/chip_menu.h"
-#include "sim/simulated_port.h"
-#include "sim/simulated_programmer.h"
-#include "support/fake_desktop.h"
-#include "support/fake_serial_port.h"
+#include "support/chip_menu_rig.h"
+#include "support/sim_rig.h"
 #include "support/temp_folder.h"
 
 namespace {
 
 // The chip menu driving the simulated programmer, its application running.
-struct SimulatedChipBench {
-    explicit SimulatedChipBench(SimBehaviour behaviour) : device(behaviour) {
-        link.open();
+struct SimulatedChipBench : ChipMenuRig<SimRig> {
+    explicit SimulatedChipBench(SimBehaviour behaviour) : ChipMenuRig(behaviour) {
         EXPECT_TRUE(link.runapp());
     }
 
-    SimulatedProgrammer device;
-    SimulatedPort port{device, false};
-    FakePortEnumerator ports;
-    ManualPump pump;
-    FakeBeeper beeper;
-    FakeDialogs dialogs;
-    MainMenu menu;
-    Log log;
-    StatusLine status;
-    ChipBuffer buffer;
-    ProgrammerLink link{port, ports, pump, beeper};
-    ChipMenu chip{ChipMenuContext{menu, link, log, status, buffer, dialogs, "/opt/telvarn"}};
     TempFolder folder;
 
     void loadAndProgram() {
         // Bits in every block, and bit 29628 left set by the file.
         folder.write("chip.txt", std::string("0\n1023\n$2000\n0x4321\n29627\n30716\n32767\n"));
         dialogs.fileToOpen = folder.file("chip.txt");
-        chip.MainMenuChipClick(menu.MainMenuChipLoadFile);
-        chip.MainMenuChipClick(menu.MainMenuChipMode02);
+        click(menu.MainMenuChipLoadFile);
+        click(menu.MainMenuChipMode02);
         loaded = buffer;
         log.clear();
-        chip.MainMenuChipClick(menu.MainMenuChipLoadRam);
+        click(menu.MainMenuChipLoadRam);
     }
     ChipBuffer loaded;
 };

@@ -3,28 +3,16 @@
 #include <string>
 #include <vector>
 
-#include "control/programmer_menu.h"
-#include "support/fake_desktop.h"
-#include "support/fake_serial_port.h"
+#include "support/programmer_menu_rig.h"
+#include "support/scripted_link.h"
 
 // The programmer menu on a scripted port, its items wired to the handler the
 // way the main window wires them, so that shortcuts reach it too.
-struct MenuRig {
-    FakeSerialPort port;
-    FakePortEnumerator ports;
-    ManualPump pump;
-    FakeBeeper beeper;
-    ProgrammerLink link{port, ports, pump, beeper};
-    MainMenu menu;
-    Log log;
-    StatusLine status;
-    int discoveries = 0;
+struct MenuRig : ProgrammerMenuRig<ScriptedLink> {
     std::vector<std::string> statusTexts;
-    ProgrammerMenu handler{
-        ProgrammerMenuContext{menu, link, log, status, [this] { ++discoveries; }}};
 
     MenuRig() {
-        auto prog = [this](MenuItem& item) { handler.MainMenuProgClick(item); };
+        auto prog = [this](MenuItem& item) { choose(item); };
         for (MenuItem* item : menu.all()) {
             if (item->isSeparator()) continue;
             for (const MenuItem* at = item; at != nullptr; at = at->parent()) {

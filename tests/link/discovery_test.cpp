@@ -5,8 +5,7 @@
 #include <map>
 
 #include "link/info_reply.h"
-#include "support/fake_desktop.h"
-#include "support/fake_serial_port.h"
+#include "support/scripted_link.h"
 
 namespace {
 
@@ -15,17 +14,12 @@ const std::string kApplication = "Telvarn-1 Mode-APPL Version-0015";
 
 // Programmers hanging on named ports: each answers `info` with its boot text
 // after a reset pulse and with its application text after `runapp`.
-struct Bench : ::testing::Test {
+struct Discovery : ::testing::Test, ScriptedLink {
     struct Device {
         std::string boot;
         std::string application;
         bool running = false;
     };
-    FakeSerialPort port;
-    FakePortEnumerator ports;
-    ManualPump pump;
-    FakeBeeper beeper;
-    ProgrammerLink link{port, ports, pump, beeper};
     Log log;
     std::int32_t version = -1;
     std::map<std::string, Device> devices;
@@ -56,7 +50,7 @@ struct Bench : ::testing::Test {
 
 }  // namespace
 
-TEST_F(Bench, FindsTheProgrammerOnTheSecondPort) {
+TEST_F(Discovery, FindsTheProgrammerOnTheSecondPort) {
     ports.names = {"COM2", "COM1"};
     devices["COM2"] = {kBoot, kApplication};
     discover();
@@ -73,7 +67,7 @@ TEST_F(Bench, FindsTheProgrammerOnTheSecondPort) {
     EXPECT_EQ(port.dtr, (std::vector<bool>{true, false, true, false}));
 }
 
-TEST_F(Bench, ApplicationThatDoesNotComeUpNeedsAnUpdate) {
+TEST_F(Discovery, ApplicationThatDoesNotComeUpNeedsAnUpdate) {
     ports.names = {"COM1"};
     devices["COM1"] = {kBoot, kBoot};
     discover();
@@ -84,7 +78,7 @@ TEST_F(Bench, ApplicationThatDoesNotComeUpNeedsAnUpdate) {
     EXPECT_TRUE(link.isOpen());  // the last port stays open
 }
 
-TEST_F(Bench, SkipsRepliesWithoutIdOrInApplicationMode) {
+TEST_F(Discovery, SkipsRepliesWithoutIdOrInApplicationMode) {
     ports.names = {"COM1", "COM2"};
     devices["COM1"] = {"Telvarn-1 Mode-BOOT Version-0102", kApplication};
     devices["COM2"] = {kApplication, kApplication};
@@ -94,13 +88,13 @@ TEST_F(Bench, SkipsRepliesWithoutIdOrInApplicationMode) {
     EXPECT_EQ(version, -1);
 }
 
-TEST_F(Bench, TriesPortsSortedWithoutRegardToCase) {
+TEST_F(Discovery, TriesPortsSortedWithoutRegardToCase) {
     ports.names = {"COM2", "com10", "COM1"};
     discover();
     EXPECT_EQ(port.opened, (std::vector<std::string>{"COM1", "com10", "COM2"}));
 }
 
-TEST_F(Bench, CutsTheSerialNumberAndReadsABadVersionAsMinusOne) {
+TEST_F(Discovery, CutsTheSerialNumberAndReadsABadVersionAsMinusOne) {
     ports.names = {"COM1"};
     devices["COM1"] = {"Telvarn-1 Mode-BOOT ID-ABCDEFGHIJKL Version-01",
                        "Telvarn-1 Mode-APPL Version-1x"};
@@ -111,7 +105,7 @@ TEST_F(Bench, CutsTheSerialNumberAndReadsABadVersionAsMinusOne) {
     EXPECT_EQ(version, -1);
 }
 
-TEST_F(Bench, SkipsPortsThatCannotBeOpenedOrFail) {
+TEST_F(Discovery, SkipsPortsThatCannotBeOpenedOrFail) {
     ports.names = {"COM1", "COM2", "COM3"};
     port.absent = {"COM1"};
     devices["COM2"] = {kBoot, kApplication};
@@ -132,12 +126,12 @@ TEST_F(Bench, SkipsPortsThatCannotBeOpenedOrFail) {
     EXPECT_EQ(log.lines().front(), "Найдено устройство Telvarn-1, порт : COM3");
 }
 
-TEST_F(Bench, NoPortsAtAll) {
+TEST_F(Discovery, NoPortsAtAll) {
     discover();
     EXPECT_EQ(log.lines(), std::vector<std::string>{"Программатор Telvarn-1 не найден"});
 }
 
-TEST_F(Bench, SwitchingAwayFromABootOnlyProgrammerThatFailsIsNotCaught) {
+TEST_F(Discovery, SwitchingAwayFromABootOnlyProgrammerThatFailsIsNotCaught) {
     ports.names = {"COM1", "COM2"};
     devices["COM1"] = {kBoot, kBoot};
     port.absent = {"COM2"};

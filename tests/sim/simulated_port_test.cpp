@@ -5,7 +5,7 @@
 #include <chrono>
 
 #include "base/errors.h"
-#include "sim_rig.h"
+#include "support/sim_rig.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "link/frame_crc.h"
 #include "link/info_reply.h"
-#include "sim_rig.h"
+#include "support/sim_rig.h"
 
 namespace {
 

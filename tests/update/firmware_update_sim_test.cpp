@@ -2,12 +2,9 @@
 
 #include <algorithm>
 
-#include "link/programmer_link.h"
-#include "sim/simulated_port.h"
-#include "sim/simulated_programmer.h"
-#include "support/fake_desktop.h"
-#include "support/fake_serial_port.h"
+#include "support/sim_rig.h"
 #include "support/temp_folder.h"
+#include "support/window_parts.h"
 #include "update/firmware_update.h"
 
 namespace {
@@ -20,24 +17,11 @@ Bytes firmwareOf(std::size_t size) {
 
 // The update against the simulated programmer, whose bootloader checks every
 // page's checksum and keeps what it was given in its flash.
-struct FirmwareUpdateOnSimulator : ::testing::Test {
+struct FirmwareUpdateOnSimulator : ::testing::Test, SimRig, WindowParts {
     TempFolder folder;
-    SimulatedProgrammer device;
-    SimulatedPort port{device, false};
-    FakePortEnumerator ports;
-    ManualPump pump;
-    FakeBeeper beeper;
-    ProgrammerLink link{port, ports, pump, beeper};
-    Log log;
-    StatusLine status;
     std::unique_ptr<Timer> timer = pump.createTimer([] {});
     FirmwareUpdate update{FirmwareUpdateContext{
         link, log, status, *timer, folder.file("Telvarn-1_APPL.cbin"), nullptr, nullptr}};
-
-    void SetUp() override {
-        link.setPortName("SIM");
-        link.open();
-    }
 
     Bytes flash() const { return Bytes(device.flash().begin(), device.flash().end()); }
 };

@@ -8,10 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "link/programmer_link.h"
-#include "support/fake_desktop.h"
-#include "support/fake_serial_port.h"
+#include "support/scripted_link.h"
 #include "support/temp_folder.h"
+#include "support/window_parts.h"
 
 namespace {
 
@@ -29,15 +28,8 @@ std::string textOf(const Bytes& frame, std::size_t length) {
 
 // A bootloader behind a scripted port: answers "OK" unless told to fail, and
 // records what it was sent and what the window saw, in order.
-struct FirmwareUpdateTest : ::testing::Test {
+struct FirmwareUpdateTest : ::testing::Test, ScriptedLink, WindowParts {
     TempFolder folder;
-    FakeSerialPort port;
-    FakePortEnumerator ports;
-    ManualPump pump;
-    FakeBeeper beeper;
-    ProgrammerLink link{port, ports, pump, beeper};
-    Log log;
-    StatusLine status;
     std::unique_ptr<Timer> timer = pump.createTimer([] {});
 
     bool eraseFails = false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "link/programmer_link.h"
@@ -8,10 +9,12 @@
 #include "support/fake_desktop.h"
 #include "support/fake_serial_port.h"
 
-// A programmer link wired to the simulated programmer, port open, no wire time
-// unless asked for.
-struct SimRig {
-    explicit SimRig(SimBehaviour behaviour = SimBehaviour::Normal, bool wireTime = false)
+// A programmer link wired to the simulated programmer on the port "SIM",
+// opened, with wire time only when asked for. Benches that need real pauses
+// bring a pump of their own.
+template <class Pump = ManualPump>
+struct SimRigWith {
+    explicit SimRigWith(SimBehaviour behaviour = SimBehaviour::Normal, bool wireTime = false)
         : device(behaviour), port(device, wireTime), link(port, ports, pump, beeper) {
         link.setPortName("SIM");
         link.open();
@@ -29,7 +32,9 @@ struct SimRig {
     SimulatedProgrammer device;
     SimulatedPort port;
     FakePortEnumerator ports;
-    ManualPump pump;
+    Pump pump;
     FakeBeeper beeper;
     ProgrammerLink link;
 };
+
+using SimRig = SimRigWith<>;
