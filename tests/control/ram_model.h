@@ -1,7 +1,9 @@
 #pragma once
 
 #include <functional>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "base/bytes.h"
 #include "menu_rig.h"
@@ -46,3 +48,17 @@ struct RamModel {
         port.responder = [this](const Bytes& frame) { return answer(frame); };
     }
 };
+
+// The log lines of a RAM check, one outcome ("OK" or "ER") per phase in the
+// order they run: write 0xFF, read 0xFF, write 0x00, read 0x00, write RND,
+// read RND. More than six outcomes stand for checks that follow each other.
+inline std::vector<std::string> ramCheckLines(const std::string& outcomes) {
+    static const char* const kPhases[] = {"RAM_WRITE 0xFF", "RAM_READ 0xFF", "RAM_WRITE 0x00",
+                                          "RAM_READ 0x00",  "RAM_WRITE RND", "RAM_READ RND"};
+    std::vector<std::string> lines;
+    std::istringstream words(outcomes);
+    for (std::string outcome; words >> outcome;) {
+        lines.push_back(std::string(kPhases[lines.size() % 6]) + " : " + outcome);
+    }
+    return lines;
+}

@@ -1,41 +1,20 @@
 #include <gtest/gtest.h>
 
-#include "control/programmer_menu.h"
-#include "sim/simulated_port.h"
-#include "sim/simulated_programmer.h"
-#include "support/fake_desktop.h"
-#include "support/fake_serial_port.h"
+#include "ram_model.h"
+#include "support/programmer_menu_rig.h"
+#include "support/sim_rig.h"
 
 namespace {
 
 // The programmer menu driving the simulated programmer, its application started.
-struct SimMenuRig {
-    explicit SimMenuRig(SimBehaviour behaviour) : device(behaviour) {
-        link.setPortName("SIM");
-        link.open();
-        link.runapp();
-    }
-    void choose(MenuItem& item) { handler.MainMenuProgClick(item); }
-
-    SimulatedProgrammer device;
-    SimulatedPort port{device, false};
-    FakePortEnumerator ports;
-    ManualPump pump;
-    FakeBeeper beeper;
-    ProgrammerLink link{port, ports, pump, beeper};
-    MainMenu menu;
-    Log log;
-    StatusLine status;
-    ProgrammerMenu handler{ProgrammerMenuContext{menu, link, log, status, {}}};
+struct SimMenuRig : ProgrammerMenuRig<SimRig> {
+    explicit SimMenuRig(SimBehaviour behaviour) : ProgrammerMenuRig(behaviour) { link.runapp(); }
 };
 
 TEST(ProgrammerMenuOnSimulator, SoundRamPassesEveryPhase) {
     SimMenuRig rig(SimBehaviour::Normal);
     rig.choose(rig.menu.MainMenuProgCheckRam);
-    const std::vector<std::string> lines = {"RAM_WRITE 0xFF : OK", "RAM_READ 0xFF : OK",
-                                            "RAM_WRITE 0x00 : OK", "RAM_READ 0x00 : OK",
-                                            "RAM_WRITE RND : OK",  "RAM_READ RND : OK"};
-    EXPECT_EQ(rig.log.lines(), lines);
+    EXPECT_EQ(rig.log.lines(), ramCheckLines("OK OK OK OK OK OK"));
     EXPECT_EQ(rig.device.framesReceived("ramwrite"), 384);
     EXPECT_EQ(rig.device.framesReceived("ramread"), 384);
     EXPECT_EQ(rig.status.text(), "");
@@ -47,10 +26,7 @@ TEST(ProgrammerMenuOnSimulator, SoundRamPassesEveryPhase) {
 TEST(ProgrammerMenuOnSimulator, BadRamFailsTheReadsOfNonZeroPatterns) {
     SimMenuRig rig(SimBehaviour::BadRam);
     rig.choose(rig.menu.MainMenuProgCheckRam);
-    const std::vector<std::string> lines = {"RAM_WRITE 0xFF : OK", "RAM_READ 0xFF : ER",
-                                            "RAM_WRITE 0x00 : OK", "RAM_READ 0x00 : OK",
-                                            "RAM_WRITE RND : OK",  "RAM_READ RND : ER"};
-    EXPECT_EQ(rig.log.lines(), lines);
+    EXPECT_EQ(rig.log.lines(), ramCheckLines("OK ER OK OK OK ER"));
 }
 
 TEST(ProgrammerMenuOnSimulator, MarksShowWhatTheDeviceReportsAfterEachChoice) {
