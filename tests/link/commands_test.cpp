@@ -1,21 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
 
 #include "link/frame_crc.h"
-#include "link/programmer_link.h"
-#include "support/fake_desktop.h"
-#include "support/fake_serial_port.h"
+#include "support/scripted_link.h"
 
 namespace {
 
-struct Commands : ::testing::Test {
-    FakeSerialPort port;
-    FakePortEnumerator ports;
-    ManualPump pump;
-    FakeBeeper beeper;
-    ProgrammerLink link{port, ports, pump, beeper};
-
+struct Commands : ::testing::Test, ScriptedLink {
     void SetUp() override { link.open(); }
 
     std::string lastText() const {
@@ -86,15 +79,36 @@ TEST_F(Commands, RamreadFailsOnAShortReplyButKeepsItsBytes) {
     EXPECT_EQ(destination[1023], 0x33);
 }
 
-TEST_F(Commands, VddChoosesItsSelector) {
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"3", "vdd3"}, {"5", "vdd5"}, {"U", "vddu"}, {"u", "vddu"}, {"", "vddu"}, {"35", "vddu"}};
-    for (const auto& [selector, frame] : cases) {
+TEST_F(Commands, EachOkCommandSendsItsFrameUnderItsOwnTimeOut) {
+    using Link = ProgrammerLink;
+    struct Case {
+        std::function<bool(Link&)> send;
+        const char* frame;
+        std::uint32_t timeout;
+    };
+    const Case cases[] = {
+        // Only exactly "3" and "5" choose those supplies; anything else is VDDU.
+        {[](Link& l) { return l.vdd("3"); }, "vdd3", 50},
+        {[](Link& l) { return l.vdd("5"); }, "vdd5", 50},
+        {[](Link& l) { return l.vdd("U"); }, "vddu", 50},
+        {[](Link& l) { return l.vdd("u"); }, "vddu", 50},
+        {[](Link& l) { return l.vdd(""); }, "vddu", 50},
+        {[](Link& l) { return l.vdd("35"); }, "vddu", 50},
+        // Three-character arguments use the first three.
+        {[](Link& l) { return l.mux("1010"); }, "mux101", 10},
+        {[](Link& l) { return l.idlemode("02R"); }, "idlemode02R", 50},
+        {[](Link& l) { return l.progmode("01F"); }, "progmode01F", 15000},
+        {[](Link& l) { return l.vpr(true); }, "vpr1", 10},
+        {[](Link& l) { return l.vpr(false); }, "vpr0", 10},
+        {[](Link& l) { return l.runapp(); }, "runapp", 10},
+        {[](Link& l) { return l.erase(); }, "erase", 15000},
+    };
+    for (const Case& c : cases) {
         port.reply("OK");
-        EXPECT_TRUE(link.vdd(selector));
-        EXPECT_EQ(lastText(), frame) << selector;
+        EXPECT_TRUE(c.send(link)) << c.frame;
+        EXPECT_EQ(lastText(), c.frame);
+        EXPECT_EQ(port.timeouts, (ReadTimeouts{c.timeout, c.timeout, c.timeout})) << c.frame;
     }
-    EXPECT_EQ(port.timeouts, (ReadTimeouts{50, 50, 50}));
 }
 
 TEST_F(Commands, ShortArgumentTextRaisesAfterThePurgeAndWritesNothing) {
@@ -105,36 +119,6 @@ TEST_F(Commands, ShortArgumentTextRaisesAfterThePurgeAndWritesNothing) {
         EXPECT_EQ(port.calls, std::vector<std::string>{"purge"});
     }
     EXPECT_TRUE(port.written.empty());
-}
-
-TEST_F(Commands, ThreeCharacterArgumentsUseTheFirstThree) {
-    port.reply("OK");
-    EXPECT_TRUE(link.mux("1010"));
-    EXPECT_EQ(lastText(), "mux101");
-    port.reply("OK");
-    EXPECT_TRUE(link.idlemode("02R"));
-    EXPECT_EQ(lastText(), "idlemode02R");
-    port.reply("OK");
-    EXPECT_TRUE(link.progmode("01F"));
-    EXPECT_EQ(lastText(), "progmode01F");
-    EXPECT_EQ(port.timeouts, (ReadTimeouts{15000, 15000, 15000}));
-}
-
-TEST_F(Commands, VprAndTheSimpleWords) {
-    port.reply("OK");
-    EXPECT_TRUE(link.vpr(true));
-    EXPECT_EQ(lastText(), "vpr1");
-    port.reply("OK");
-    EXPECT_TRUE(link.vpr(false));
-    EXPECT_EQ(lastText(), "vpr0");
-    port.reply("OK");
-    EXPECT_TRUE(link.runapp());
-    EXPECT_EQ(lastText(), "runapp");
-    EXPECT_EQ(port.timeouts, (ReadTimeouts{10, 10, 10}));
-    port.reply("OK");
-    EXPECT_TRUE(link.erase());
-    EXPECT_EQ(lastText(), "erase");
-    EXPECT_EQ(port.timeouts, (ReadTimeouts{15000, 15000, 15000}));
 }
 
 TEST_F(Commands, IoreadNeedsAllThirteenCharacters) {

@@ -1,18 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "link/programmer_link.h"
-#include "support/fake_desktop.h"
-#include "support/fake_serial_port.h"
+#include "support/scripted_link.h"
 
 namespace {
 
-struct LinkFixture : ::testing::Test {
-    FakeSerialPort port;
-    FakePortEnumerator ports;
-    ManualPump pump;
-    FakeBeeper beeper;
-    ProgrammerLink link{port, ports, pump, beeper};
-
+struct LinkFixture : ::testing::Test, ScriptedLink {
     void openLink() {
         link.open();
         port.calls.clear();
@@ -54,28 +46,30 @@ TEST_F(Exchange, JudgesTheTwoByteReply) {
     EXPECT_FALSE(link.test());
 }
 
-TEST_F(Exchange, PurgeErrorEscapesToTheCaller) {
+TEST_F(Exchange, APurgeErrorEscapesAndOtherPortErrorsFailTheCommand) {
+    // `info` alone lets an error setting the time-outs escape as well.
+    struct Case {
+        const char* step;
+        bool info;
+        const char* outcome;
+    };
+    const Case cases[] = {
+        {"purge", false, "escapes"},   {"purge", true, "escapes"}, {"timeouts", true, "escapes"},
+        {"timeouts", false, "failed"}, {"write", false, "failed"}, {"wait", false, "failed"},
+        {"read", false, "failed"},     {"read", true, "NULL"},
+    };
     openLink();
-    port.failing = {"purge"};
-    EXPECT_THROW(link.test(), PortError);
-    EXPECT_THROW(link.info(), PortError);
-}
-
-TEST_F(Exchange, ErrorsWhileExchangingBecomeAFailure) {
-    openLink();
-    for (const char* step : {"write", "wait", "read", "timeouts"}) {
-        port.failing = {step};
+    for (const Case& c : cases) {
+        port.failing = {c.step};
         port.reply("OK");
-        EXPECT_FALSE(link.test()) << step;
+        std::string outcome;
+        try {
+            outcome = c.info ? link.info() : link.test() ? "OK" : "failed";
+        } catch (const PortError&) {
+            outcome = "escapes";
+        }
+        EXPECT_EQ(outcome, c.outcome) << c.step << (c.info ? " in info" : " in test");
     }
-    port.failing = {"read"};
-    EXPECT_EQ(link.info(), "NULL");
-}
-
-TEST_F(Exchange, InfoLetsATimeoutErrorEscape) {
-    openLink();
-    port.failing = {"timeouts"};
-    EXPECT_THROW(link.info(), PortError);
 }
 
 TEST_F(Exchange, InfoReturnsWhateverCameAndEmptyForSilence) {
