@@ -71,13 +71,6 @@ TEST(SimDiscovery, ARunningApplicationIsResetIntoTheBootloaderFirst) {
     EXPECT_FALSE(rig.loggedNotFound());
 }
 
-TEST(SimDiscovery, ShowsAtMostEightCharactersOfALongSerialNumber) {
-    DiscoveryRig rig(SimBehaviour::Normal);
-    rig.device.setSerialNumber("ABCDEFGHIJ");
-    rig.discover();
-    EXPECT_TRUE(rig.logged("Серийный номер программатора : ABCDEFGH"));
-}
-
 TEST(SimDiscovery, ABootOnlyProgrammerNeedsAnUpdateAndIsNotFound) {
     DiscoveryRig rig(SimBehaviour::BootOnly);
     EXPECT_EQ(rig.discover(), -2);
@@ -98,10 +91,12 @@ TEST(SimDiscovery, ASilentProgrammerIsNotFound) {
     EXPECT_EQ(rig.firmwareVersion, -1);
 }
 
-TEST(SimDiscovery, AnUnreadableFirmwareVersionBecomesMinusOne) {
+TEST(SimDiscovery, ALongSerialNumberIsCutAndAnUnreadableVersionBecomesMinusOne) {
     DiscoveryRig rig(SimBehaviour::Normal);
+    rig.device.setSerialNumber("ABCDEFGHIJ");
     rig.device.setFirmwareVersion("1.2a");
     EXPECT_EQ(rig.discover(), -1);
+    EXPECT_TRUE(rig.logged("Серийный номер программатора : ABCDEFGH"));
     EXPECT_TRUE(rig.logged("Версия программы программатора : -1"));
     EXPECT_FALSE(rig.loggedNotFound());
 }

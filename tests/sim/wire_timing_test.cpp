@@ -27,62 +27,35 @@ TEST(WireTime, IsTenBitsPerByteAt115200Baud) {
     EXPECT_NEAR(ms, 90.0, 0.1);
 }
 
-TEST(PlannedRead, EndsWithTheLastWantedByte) {
-    const std::vector<WireClock::time_point> arrivals{at(1), at(2), at(3), at(4)};
-    const PlannedRead read = planRead(arrivals, 3, all(10), kStart);
-    EXPECT_EQ(read.count, 3u);
-    EXPECT_EQ(read.end, at(3));
-}
-
-TEST(PlannedRead, StopsWhenTheGapBetweenTwoBytesExceedsTheInterval) {
-    const std::vector<WireClock::time_point> arrivals{at(5), at(15), at(26)};
-    const PlannedRead read = planRead(arrivals, 3, all(10), kStart);
-    // A gap of exactly the interval is still within it.
-    EXPECT_EQ(read.count, 2u);
-    EXPECT_EQ(read.end, at(25));
-}
-
-TEST(PlannedRead, TheIntervalOnlyRunsOnceTheFirstByteCame) {
-    const std::vector<WireClock::time_point> arrivals{at(25), at(26)};
-    const PlannedRead read = planRead(arrivals, 2, all(10), kStart);
-    EXPECT_EQ(read.count, 2u);
-    EXPECT_EQ(read.end, at(26));
-}
-
-TEST(PlannedRead, StopsAtTheTotalTimeOut) {
-    // Two bytes under T = 10 must be complete within 3 * T.
-    const std::vector<WireClock::time_point> arrivals{at(25), at(31)};
-    const PlannedRead read = planRead(arrivals, 2, all(10), kStart);
-    EXPECT_EQ(read.count, 1u);
-    EXPECT_EQ(read.end, at(30));
-}
-
-TEST(PlannedRead, WithoutBytesWaitsTheWholeTotal) {
-    const PlannedRead read = planRead({}, 100, all(100), kStart);
-    EXPECT_EQ(read.count, 0u);
-    EXPECT_EQ(read.end, at(10100));
-}
-
-TEST(PlannedRead, AShortReplyEndsOneIntervalAfterItsLastByte) {
-    const std::vector<WireClock::time_point> arrivals{at(1), at(2)};
-    const PlannedRead read = planRead(arrivals, 100, all(100), kStart);
-    EXPECT_EQ(read.count, 2u);
-    EXPECT_EQ(read.end, at(102));
-}
-
-TEST(PlannedRead, BytesAlreadyThereCountFromTheStart) {
-    const std::vector<WireClock::time_point> arrivals{at(-50), at(-40), at(5)};
-    const PlannedRead read = planRead(arrivals, 3, {10, 0, 0}, kStart);
-    EXPECT_EQ(read.count, 3u);
-    EXPECT_EQ(read.end, at(5));
-}
-
-TEST(PlannedRead, WithNoTimeOutsEndsWhenTheLineGoesQuiet) {
-    const std::vector<WireClock::time_point> arrivals{at(1), at(900)};
-    const PlannedRead read = planRead(arrivals, 5, {0, 0, 0}, kStart);
-    EXPECT_EQ(read.count, 2u);
-    EXPECT_EQ(read.end, at(900));
-    EXPECT_EQ(planRead(arrivals, 0, all(10), kStart).count, 0u);
+TEST(PlannedRead, EndsAtTheFirstLimitReached) {
+    struct Case {
+        const char* rule;
+        std::vector<int> arrivals;  // ms after the start
+        std::size_t n;
+        ReadTimeouts timeouts;
+        std::size_t count;
+        int end;
+    };
+    const Case cases[] = {
+        {"ends with the last wanted byte", {1, 2, 3, 4}, 3, all(10), 3, 3},
+        // A gap of exactly the interval is still within it.
+        {"a gap longer than the interval ends it", {5, 15, 26}, 3, all(10), 2, 25},
+        {"the interval runs only once the first byte came", {25, 26}, 2, all(10), 2, 26},
+        // Two bytes under T = 10 must be complete within 3 * T.
+        {"the total time-out ends it", {25, 31}, 2, all(10), 1, 30},
+        {"without bytes it waits the whole total", {}, 100, all(100), 0, 10100},
+        {"a short reply ends one interval after its last byte", {1, 2}, 100, all(100), 2, 102},
+        {"bytes already there count from the start", {-50, -40, 5}, 3, {10, 0, 0}, 3, 5},
+        {"with no time-outs it ends when the line goes quiet", {1, 900}, 5, {0, 0, 0}, 2, 900},
+        {"nothing wanted, nothing read", {1, 900}, 0, all(10), 0, 0},
+    };
+    for (const Case& c : cases) {
+        std::vector<WireClock::time_point> arrivals;
+        for (int ms : c.arrivals) arrivals.push_back(at(ms));
+        const PlannedRead read = planRead(arrivals, c.n, c.timeouts, kStart);
+        EXPECT_EQ(read.count, c.count) << c.rule;
+        if (c.n > 0) EXPECT_EQ(read.end, at(c.end)) << c.rule;
+    }
 }
 
 TEST(PlannedWait, EndsAtTheFirstArrivalOrAfterTheLimit) {
