@@ -14,12 +14,6 @@ TEST(HexText, PadsAndUsesUpperCase) {
     EXPECT_EQ(hexLong(0), "00000000");
 }
 
-TEST(Decimal, HasNoPaddingAndASignForNegatives) {
-    EXPECT_EQ(decimal(14), "14");
-    EXPECT_EQ(decimal(-2), "-2");
-    EXPECT_EQ(decimal(0), "0");
-}
-
 TEST(ProgramDirectory, CutsAtTheLastSeparator) {
     EXPECT_EQ(programDirectoryOf("C:\\A\\B\\Telvarn.exe"), "C:\\A\\B");
     EXPECT_EQ(programDirectoryOf("/opt/telvarn/Telvarn"), "/opt/telvarn");

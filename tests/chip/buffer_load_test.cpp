@@ -82,19 +82,23 @@ TEST_F(LoadTest, ErrorLinesFollowTheCountAndNumberEmptyLines) {
     EXPECT_FALSE(bitIsSet(h.buffer, 16));
 }
 
-TEST_F(LoadTest, CrOnlyLineEnds) {
-    const std::string content = "1\r2\r3";
-    EXPECT_EQ(load(content), std::vector<std::string>{loadedLine(3, content)});
-    EXPECT_EQ(h.buffer[0], 0xF1);
-}
-
-TEST_F(LoadTest, NulByteEndsTheLinesButTheChecksumCoversAll) {
-    const std::string content(
-        "1\n\0"
-        "2\nabc\n",
-        9);
-    EXPECT_EQ(load(content), std::vector<std::string>{loadedLine(1, content)});
-    EXPECT_EQ(h.buffer[0], 0xFD);
+TEST_F(LoadTest, CrEndsALineAndNulEndsTheTextButNotTheChecksum) {
+    struct Case {
+        std::string content;
+        std::size_t lines;
+        std::uint8_t firstByte;
+    };
+    const Case cases[] = {
+        {"1\r2\r3", 3, 0xF1},
+        {std::string("1\n\0"
+                     "2\nabc\n",
+                     9),
+         1, 0xFD},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(load(c.content), std::vector<std::string>{loadedLine(c.lines, c.content)});
+        EXPECT_EQ(h.buffer[0], c.firstByte);
+    }
 }
 
 TEST_F(LoadTest, ByteOrderMarkSpoilsTheFirstLine) {
