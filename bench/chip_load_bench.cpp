@@ -12,9 +12,8 @@
 #include <functional>
 #include <string>
 
-#include "chip/chip_menu.h"
-#include "support/fake_desktop.h"
-#include "support/fake_serial_port.h"
+#include "support/chip_menu_rig.h"
+#include "support/scripted_link.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -39,22 +38,12 @@ std::string hexLine(std::uint32_t n) {
 }
 
 void measure(const char* title, const std::string& path) {
-    FakeSerialPort port;
-    FakePortEnumerator ports;
-    ManualPump pump;
-    FakeBeeper beeper;
-    FakeDialogs dialogs;
-    MainMenu menu;
-    Log log;
-    StatusLine status;
-    ChipBuffer buffer;
-    ProgrammerLink link(port, ports, pump, beeper);
-    ChipMenu chip(ChipMenuContext{menu, link, log, status, buffer, dialogs, "."});
-    dialogs.fileToOpen = path;
+    ChipMenuRig<ScriptedLink> rig;
+    rig.dialogs.fileToOpen = path;
 
     const long before = peakKilobytes();
     const auto start = std::chrono::steady_clock::now();
-    chip.MainMenuChipClick(menu.MainMenuChipLoadFile);
+    rig.click(rig.menu.MainMenuChipLoadFile);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     const long peak = peakKilobytes();
 
@@ -63,7 +52,7 @@ void measure(const char* title, const std::string& path) {
                 static_cast<double>(std::filesystem::file_size(path)) / 1048576.0);
     std::printf("  load time        %10.3f s\n", took.count());
     std::printf("  lines per second %10.0f\n", kLines / took.count());
-    std::printf("  log lines        %10zu\n", log.lines().size());
+    std::printf("  log lines        %10zu\n", rig.log.lines().size());
     std::printf("  peak memory      %10.1f MiB (%.1f MiB before the load)\n", peak / 1024.0,
                 before / 1024.0);
     std::fflush(stdout);

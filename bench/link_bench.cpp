@@ -2,16 +2,12 @@
 // wire time of their bytes: firmware pages through the bootloader, then RAM
 // blocks written and read back as the RAM check does.
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
+#include <string>
 
-#include "link/programmer_link.h"
-#include "sim/simulated_port.h"
-#include "sim/simulated_programmer.h"
-#include "support/fake_desktop.h"
-#include "support/fake_serial_port.h"
+#include "support/sim_rig.h"
+#include "support/wire_figures.h"
 
 namespace {
 
@@ -19,30 +15,12 @@ constexpr int kPages = 480;
 constexpr int kRamBlockExchanges = 768;
 constexpr std::uint16_t kBlock = 1024;
 
-struct Figures {
-    double wallSeconds = 0;
-    double wireSeconds = 0;
-    int failures = 0;
-};
-
-// Runs the exchanges and sets the wall time against the wire time of the bytes
-// they moved in both directions.
-Figures measure(SimulatedPort& port, const std::function<int()>& exchanges) {
-    const std::size_t bytesBefore = port.bytesWritten() + port.bytesRead();
-    const auto start = std::chrono::steady_clock::now();
-    Figures figures;
-    figures.failures = exchanges();
-    figures.wallSeconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const std::size_t bytes = port.bytesWritten() + port.bytesRead() - bytesBefore;
-    figures.wireSeconds = std::chrono::duration<double>(wireTime(bytes)).count();
-    return figures;
+std::string counted(const char* what, int exchanges) {
+    return std::string(what) + " x" + std::to_string(exchanges);
 }
 
-void print(const char* what, int count, const Figures& figures) {
-    std::printf("%-28s %5d exchanges  wall %8.3f s  wire %8.3f s  ratio %.4f  failed %d\n", what,
-                count, figures.wallSeconds, figures.wireSeconds,
-                figures.wallSeconds / figures.wireSeconds, figures.failures);
+std::string failed(int failures) {
+    return "failed " + std::to_string(failures);
 }
 
 }  // namespace
@@ -53,44 +31,33 @@ int main(int argc, char** argv) {
     const int pages = kPages / divisor;
     const int ramExchanges = kRamBlockExchanges / divisor;
 
-    SimulatedProgrammer device;
-    device.setWorkTime("erase", std::chrono::milliseconds(0));
-    SimulatedPort port(device, true);
-    FakePortEnumerator ports;
-    ManualPump pump;
-    FakeBeeper beeper;
-    ProgrammerLink link(port, ports, pump, beeper);
-    link.setPortName("SIM");
-    link.open();
-
+    SimRig rig(SimBehaviour::Normal, true);
     Bytes image(SimulatedProgrammer::kRamSize);
     for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 31 + 7);
 
-    const Figures prog = measure(port, [&] {
-        int failed = 0;
-        for (int page = 0; page < pages; ++page) failed += !link.prog(image, page * 256u);
-        return failed;
+    int progFailures = 0;
+    const WireFigures prog = timeOnWire(rig.port, [&] {
+        for (int page = 0; page < pages; ++page) progFailures += !rig.link.prog(image, page * 256u);
     });
-    link.runapp();
-    const Figures ram = measure(port, [&] {
-        int failed = 0;
+    rig.link.runapp();
+    int ramFailures = 0;
+    const WireFigures ram = timeOnWire(rig.port, [&] {
         Bytes back(kBlock);
         const std::uint32_t blocks = SimulatedProgrammer::kRamSize / kBlock;
         for (int i = 0; i < ramExchanges; i += 2) {
             const std::uint32_t address = (static_cast<std::uint32_t>(i) / 2 % blocks) * kBlock;
-            failed += !link.ramwrite(image, address, address, kBlock);
-            failed += !link.ramread(back, address, kBlock);
+            ramFailures += !rig.link.ramwrite(image, address, address, kBlock);
+            ramFailures += !rig.link.ramread(back, address, kBlock);
         }
-        return failed;
     });
 
-    Figures total{prog.wallSeconds + ram.wallSeconds, prog.wireSeconds + ram.wireSeconds,
-                  prog.failures + ram.failures};
+    const WireFigures total{prog.wallSeconds + ram.wallSeconds, prog.wireSeconds + ram.wireSeconds,
+                            prog.bytes + ram.bytes};
     std::printf("Simulated line at 115200 baud, 10 bits per byte\n");
-    print("prog (266 + 2 bytes)", pages, prog);
-    print("ramwrite/ramread (1 KiB)", ramExchanges, ram);
-    print("all", pages + ramExchanges, total);
-    std::printf("target ratio <= 1.10: %s\n",
-                total.wallSeconds / total.wireSeconds <= 1.10 ? "met" : "NOT met");
-    return total.failures == 0 ? 0 : 1;
+    printWireFigures(counted("prog (266 + 2 bytes)", pages), prog, failed(progFailures));
+    printWireFigures(counted("ramwrite/ramread (1 KiB)", ramExchanges), ram, failed(ramFailures));
+    printWireFigures(counted("all", pages + ramExchanges), total,
+                     failed(progFailures + ramFailures));
+    std::printf("target ratio <= 1.10: %s\n", total.ratio() <= 1.10 ? "met" : "NOT met");
+    return progFailures + ramFailures == 0 ? 0 : 1;
 }

@@ -6,11 +6,9 @@
 #include <cstdio>
 #include <thread>
 
-#include "control/programmer_menu.h"
-#include "sim/simulated_port.h"
-#include "sim/simulated_programmer.h"
-#include "support/fake_desktop.h"
-#include "support/fake_serial_port.h"
+#include "support/programmer_menu_rig.h"
+#include "support/sim_rig.h"
+#include "support/wire_figures.h"
 
 namespace {
 
@@ -44,37 +42,16 @@ class SleepingPump : public MessagePump {
 }  // namespace
 
 int main() {
-    SimulatedProgrammer device(SimBehaviour::Normal);
-    SimulatedPort port(device, true);
-    FakePortEnumerator ports;
-    SleepingPump pump;
-    FakeBeeper beeper;
-    ProgrammerLink link(port, ports, pump, beeper);
-    MainMenu menu;
-    Log log;
-    StatusLine status;
-    ProgrammerMenu handler(ProgrammerMenuContext{menu, link, log, status, {}});
-
-    link.setPortName("SIM");
-    link.open();
-    if (!link.runapp()) {
+    ProgrammerMenuRig<SimRigWith<SleepingPump>> rig(SimBehaviour::Normal, true);
+    if (!rig.link.runapp()) {
         std::printf("the simulated programmer did not start its application\n");
         return 1;
     }
-    const std::size_t writtenBefore = port.bytesWritten();
-    const std::size_t readBefore = port.bytesRead();
+    const WireFigures check =
+        timeOnWire(rig.port, [&] { rig.choose(rig.menu.MainMenuProgCheckRam); });
 
-    const auto start = Clock::now();
-    handler.MainMenuProgClick(menu.MainMenuProgCheckRam);
-    const double wall = std::chrono::duration<double>(Clock::now() - start).count();
-
-    const std::size_t bytes =
-        (port.bytesWritten() - writtenBefore) + (port.bytesRead() - readBefore);
-    const double wire = static_cast<double>(bytes) * 10.0 / 115200.0;
-    for (const std::string& line : log.lines()) std::printf("%s\n", line.c_str());
-    std::printf("bytes on the wire: %zu\n", bytes);
-    std::printf("wall time:  %.3f s\n", wall);
-    std::printf("wire time:  %.3f s\n", wire);
-    std::printf("ratio:      %.4f (target <= 1.05)\n", wall / wire);
+    for (const std::string& line : rig.log.lines()) std::printf("%s\n", line.c_str());
+    std::printf("bytes on the wire: %zu\n", check.bytes);
+    printWireFigures("RAM check", check, "(target <= 1.05)");
     return 0;
 }
