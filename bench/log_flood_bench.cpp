@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "app/main_window.h"
-#include "support/fake_desktop.h"
+#include "support/desktop_fakes.h"
 #include "support/fake_serial_port.h"
 #include "support/temp_folder.h"
 #include "ui/main_window_view.h"
@@ -24,14 +24,11 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     TempFolder folder;
-    ManualPump pump;
-    FakeBeeper beeper;
-    FakeDialogs dialogs;
-    FakeSystemServices system;
-    system.exePath = folder.file("Telvarn");
+    DesktopFakes fakes;
+    fakes.system.exePath = folder.file("Telvarn");
     FakeSerialPort port;
     FakePortEnumerator ports;
-    Desktop desktop{pump, beeper, dialogs, system, port, ports};
+    Desktop desktop = fakes.desktopOn(port, ports);
     MainWindow model(desktop, {});
     MainWindowView view(model);
     view.show();

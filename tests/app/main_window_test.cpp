@@ -7,7 +7,7 @@
 #include "app/program_files.h"
 #include "link/routed_port.h"
 #include "sim/simulated_port.h"
-#include "support/fake_desktop.h"
+#include "support/desktop_fakes.h"
 #include "support/fake_serial_port.h"
 #include "support/temp_folder.h"
 
@@ -15,12 +15,8 @@ namespace {
 
 // A main window on fake desktop services, with the programmer (when present)
 // simulated on the port "SIM" and the program living in a temporary folder.
-struct Window : ::testing::Test {
+struct Window : ::testing::Test, DesktopFakes {
     TempFolder folder;
-    ManualPump pump;
-    FakeBeeper beeper;
-    FakeDialogs dialogs;
-    FakeSystemServices system;
     FakeSerialPort systemPort;
     FakePortEnumerator systemPorts;
     SimulatedProgrammer device;
@@ -31,8 +27,7 @@ struct Window : ::testing::Test {
     void SetUp() override { system.exePath = folder.file(kProgramFileName); }
 
     MainWindow& start(std::vector<std::string> arguments = {}) {
-        Desktop desktop{pump, beeper, dialogs, system, port, systemPorts};
-        desktop_ = std::make_unique<Desktop>(desktop);
+        desktop_ = std::make_unique<Desktop>(desktopOn(port, systemPorts));
         window = std::make_unique<MainWindow>(*desktop_, std::move(arguments));
         return *window;
     }

@@ -8,7 +8,7 @@
 #include <QTextBlock>
 
 #include "app/main_window.h"
-#include "support/fake_desktop.h"
+#include "support/desktop_fakes.h"
 #include "support/fake_serial_port.h"
 #include "support/temp_folder.h"
 
@@ -22,12 +22,8 @@ QApplication& application() {
     return app;
 }
 
-struct View : ::testing::Test {
+struct View : ::testing::Test, DesktopFakes {
     TempFolder folder;
-    ManualPump pump;
-    FakeBeeper beeper;
-    FakeDialogs dialogs;
-    FakeSystemServices system;
     FakeSerialPort port;
     FakePortEnumerator ports;
     std::unique_ptr<Desktop> desktop;
@@ -37,7 +33,7 @@ struct View : ::testing::Test {
     void SetUp() override {
         application();
         system.exePath = folder.file("Telvarn");
-        desktop = std::make_unique<Desktop>(Desktop{pump, beeper, dialogs, system, port, ports});
+        desktop = std::make_unique<Desktop>(desktopOn(port, ports));
         model = std::make_unique<MainWindow>(*desktop, std::vector<std::string>{});
         view = std::make_unique<MainWindowView>(*model);
     }
