@@ -5,6 +5,7 @@
 
 #include "support/programmer_menu_rig.h"
 #include "support/scripted_link.h"
+#include "support/test_bytes.h"
 
 // The programmer menu on a scripted port, its items wired to the handler the
 // way the main window wires them, so that shortcuts reach it too.
@@ -46,10 +47,6 @@ struct MenuRig : ProgrammerMenuRig<ScriptedLink> {
         return out;
     }
 };
-
-inline Bytes bytesOf(const std::string& text) {
-    return Bytes(text.begin(), text.end());
-}
 
 // A 13-character status reply. The positions nobody reads carry ones, so a
 // reader that looks at the wrong place gets noticed.

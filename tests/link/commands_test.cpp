@@ -5,6 +5,7 @@
 
 #include "link/frame_crc.h"
 #include "support/scripted_link.h"
+#include "support/test_bytes.h"
 
 namespace {
 
@@ -16,16 +17,10 @@ struct Commands : ::testing::Test, ScriptedLink {
     }
 };
 
-Bytes counting(std::size_t size) {
-    Bytes bytes(size);
-    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
-    return bytes;
-}
-
 }  // namespace
 
 TEST_F(Commands, ProgSendsThePageNumberAndDataFromTheOffset) {
-    const Bytes image = counting(0x20000);
+    const Bytes image = patternedBytes(0x20000, 7);
     port.reply("OK");
     ASSERT_TRUE(link.prog(image, 0x012300));
     const Bytes& frame = port.written.back();
@@ -54,7 +49,7 @@ TEST_F(Commands, ProgOfAnErasedPageCarriesTheKnownChecksum) {
 }
 
 TEST_F(Commands, RamwriteSendsTheHeaderAndTheBlock) {
-    const Bytes source = counting(0x20000);
+    const Bytes source = patternedBytes(0x20000, 7);
     port.reply("OK");
     ASSERT_TRUE(link.ramwrite(source, 0x400, 0x000400, 1024));
     const Bytes& frame = port.written.back();

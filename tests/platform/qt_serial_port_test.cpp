@@ -12,16 +12,13 @@
 #include "base/errors.h"
 #include "pseudo_terminal.h"
 #include "qt_test_app.h"
+#include "support/test_bytes.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
-
-Bytes bytesOf(std::string_view text) {
-    return Bytes(text.begin(), text.end());
-}
 
 long long msSince(Clock::time_point start) {
     return std::chrono::duration_cast<milliseconds>(Clock::now() - start).count();

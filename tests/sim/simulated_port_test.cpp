@@ -29,7 +29,7 @@ TEST(SimulatedPort, AClosedPortFailsLikeAClosedRealPort) {
     SimulatedPort port(device, false);
     EXPECT_EQ(errorOf([&] { port.purge(); }), "PurgeComm function failed (Error: 6)");
     EXPECT_EQ(errorOf([&] { port.setReadTimeouts({}); }), "SetCommTimeouts failed (Error: 6)");
-    EXPECT_EQ(errorOf([&] { port.write(SimRig::frame("info")); }),
+    EXPECT_EQ(errorOf([&] { port.write(bytesOf("info")); }),
               "WriteFile function failed (Error: 6)");
     EXPECT_EQ(errorOf([&] { port.wait(1); }), "WaitForEvent method failed (Error: 6)");
     EXPECT_EQ(errorOf([&] { port.read(1); }), "ReadFile function failed (Error: 6)");
@@ -45,7 +45,7 @@ TEST(SimulatedPort, OpensAnyNameOnceAndForgetsRepliesWhenClosed) {
     port.open("COM8");  // already open: nothing happens
     EXPECT_TRUE(port.isOpen());
     EXPECT_EQ(port.name(), "COM7");
-    port.write(SimRig::frame("info"));
+    port.write(bytesOf("info"));
     port.close();
     port.open("SIM");
     EXPECT_TRUE(port.read(100).empty());
@@ -55,11 +55,11 @@ TEST(SimulatedPort, PurgeDropsUnreadRepliesAndHalfFrames) {
     SimulatedProgrammer device;
     SimulatedPort port(device, false);
     port.open("SIM");
-    port.write(SimRig::frame("info"));
-    port.write(SimRig::frame("runa"));
+    port.write(bytesOf("info"));
+    port.write(bytesOf("runa"));
     port.purge();
     EXPECT_TRUE(port.read(100).empty());
-    port.write(SimRig::frame("pp"));  // would complete "runapp" without the purge
+    port.write(bytesOf("pp"));  // would complete "runapp" without the purge
     EXPECT_TRUE(port.read(2).empty());
     EXPECT_FALSE(device.applicationRunning());
 }
@@ -104,7 +104,7 @@ TEST(SimulatedPortWireTime, AReadWaitsOutItsTimeOutsWhenNothingComes) {
     SimulatedPort port(device, true);
     port.open("SIM");
     port.setReadTimeouts({10, 10, 10});
-    port.write(SimRig::frame("info"));
+    port.write(bytesOf("info"));
     const auto start = WireClock::now();
     port.wait(5);
     EXPECT_GE(msSince(start), 5.0);

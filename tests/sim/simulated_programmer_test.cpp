@@ -11,19 +11,13 @@
 
 namespace {
 
-Bytes patterned(std::size_t size, unsigned seed) {
-    Bytes bytes(size);
-    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * seed + i / 251);
-    return bytes;
-}
-
 bool allErased(std::span<const std::uint8_t> bytes) {
     return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b == 0xFF; });
 }
 
 // A complete `prog` frame for a page, with its checksum.
 Bytes progFrame(std::uint16_t page, const Bytes& data) {
-    Bytes frame = SimRig::frame("prog");
+    Bytes frame = bytesOf("prog");
     frame.reserve(266);
     frame.push_back(static_cast<std::uint8_t>(page >> 8));
     frame.push_back(static_cast<std::uint8_t>(page));
@@ -94,7 +88,7 @@ TEST(SimulatedProgrammer, EraseAndProgramPutPagesIntoFlash) {
     ASSERT_TRUE(rig.link.erase());
     EXPECT_TRUE(allErased(rig.device.flash()));
 
-    const Bytes image = patterned(3 * 256, 13);
+    const Bytes image = patternedBytes(3 * 256, 13);
     for (std::uint32_t offset = 0; offset < image.size(); offset += 256) {
         EXPECT_TRUE(rig.link.prog(image, offset)) << offset;
     }
@@ -113,7 +107,7 @@ TEST(SimulatedProgrammer, EraseAndProgramPutPagesIntoFlash) {
 TEST(SimulatedProgrammer, RefusesAPageWithABadChecksumAndKeepsTheFlash) {
     SimRig rig;
     rig.link.erase();
-    Bytes frame = progFrame(2, patterned(256, 3));
+    Bytes frame = progFrame(2, patternedBytes(256, 3));
     frame.back() ^= 0x01;
     Bytes reply;
     EXPECT_FALSE(rig.link.Exchange(frame, 100, 100, 2, reply));
@@ -123,17 +117,17 @@ TEST(SimulatedProgrammer, RefusesAPageWithABadChecksumAndKeepsTheFlash) {
     EXPECT_EQ(rig.device.framesRefused(), 1);
 
     // A damaged data byte under a checksum of the original data is refused too.
-    frame = progFrame(2, patterned(256, 3));
+    frame = progFrame(2, patternedBytes(256, 3));
     frame[100] ^= 0x80;
     EXPECT_FALSE(rig.link.Exchange(frame, 100, 100, 2, reply));
     EXPECT_TRUE(allErased(rig.device.flash()));
-    EXPECT_TRUE(rig.link.Exchange(progFrame(2, patterned(256, 3)), 100, 100, 2, reply));
+    EXPECT_TRUE(rig.link.Exchange(progFrame(2, patternedBytes(256, 3)), 100, 100, 2, reply));
 }
 
 TEST(SimulatedProgrammer, RamKeepsWhatIsWrittenAcrossItsWholeSize) {
     SimRig rig;
     rig.link.runapp();
-    const Bytes image = patterned(SimulatedProgrammer::kRamSize, 29);
+    const Bytes image = patternedBytes(SimulatedProgrammer::kRamSize, 29);
     for (std::uint32_t address = 0; address < image.size(); address += 1024) {
         ASSERT_TRUE(rig.link.ramwrite(image, address, address, 1024)) << address;
     }
@@ -202,30 +196,30 @@ TEST(SimulatedProgrammer, FramesItDoesNotUnderstandGetNoOk) {
 
 TEST(SimulatedProgrammer, AssemblesFramesThatArriveInPieces) {
     SimulatedProgrammer device;
-    const Bytes frame = progFrame(7, patterned(256, 5));
+    const Bytes frame = progFrame(7, patternedBytes(256, 5));
     EXPECT_TRUE(device.receive(std::span(frame).first(3)).empty());  // "pro"
     EXPECT_TRUE(device.receive(std::span(frame).subspan(3, 100)).empty());
     const auto sent = device.receive(std::span(frame).subspan(103));
     ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0].bytes, SimRig::frame("OK"));
+    EXPECT_EQ(sent[0].bytes, bytesOf("OK"));
     EXPECT_EQ(device.flash()[7 * 256], frame[6]);
 
     // Noise before a frame is skipped; two frames in one piece get two answers.
-    const auto both = device.receive(SimRig::frame("\x01zinforunapp"));
+    const auto both = device.receive(bytesOf("\x01zinforunapp"));
     ASSERT_EQ(both.size(), 2u);
-    EXPECT_EQ(both[1].bytes, SimRig::frame("OK"));
+    EXPECT_EQ(both[1].bytes, bytesOf("OK"));
     EXPECT_EQ(device.bytesDiscarded(), 2u);
 }
 
 TEST(SimulatedProgrammer, EraseAndProgmodeTakeTime) {
     SimulatedProgrammer device;
     device.setWorkTime("erase", std::chrono::milliseconds(40));
-    const auto sent = device.receive(SimRig::frame("erase"));
+    const auto sent = device.receive(bytesOf("erase"));
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].work, std::chrono::milliseconds(40));
-    device.receive(SimRig::frame("runapp"));
-    EXPECT_GT(device.receive(SimRig::frame("progmode01R"))[0].work.count(), 0);
-    EXPECT_EQ(device.receive(SimRig::frame("test"))[0].work.count(), 0);
+    device.receive(bytesOf("runapp"));
+    EXPECT_GT(device.receive(bytesOf("progmode01R"))[0].work.count(), 0);
+    EXPECT_EQ(device.receive(bytesOf("test"))[0].work.count(), 0);
 }
 
 TEST(SimulatedProgrammerBehaviour, BootOnlyNeverLeavesTheBootloader) {

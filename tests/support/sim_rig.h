@@ -8,6 +8,7 @@
 #include "sim/simulated_programmer.h"
 #include "support/fake_desktop.h"
 #include "support/fake_serial_port.h"
+#include "support/test_bytes.h"
 
 // A programmer link wired to the simulated programmer on the port "SIM",
 // opened, with wire time only when asked for. Benches that need real pauses
@@ -20,13 +21,10 @@ struct SimRigWith {
         link.open();
     }
 
-    // The frame bytes of a text command, for frames the link would never build.
-    static Bytes frame(const std::string& text) { return Bytes(text.begin(), text.end()); }
-
     // Sends a raw frame through the link's exchange with short time-outs.
     bool exchange(const std::string& text, std::size_t n = 2) {
         Bytes reply;
-        return link.Exchange(frame(text), 10, 10, n, reply);
+        return link.Exchange(bytesOf(text), 10, 10, n, reply);
     }
 
     SimulatedProgrammer device;

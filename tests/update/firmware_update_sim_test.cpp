@@ -4,16 +4,11 @@
 
 #include "support/sim_rig.h"
 #include "support/temp_folder.h"
+#include "support/test_bytes.h"
 #include "support/window_parts.h"
 #include "update/firmware_update.h"
 
 namespace {
-
-Bytes firmwareOf(std::size_t size) {
-    Bytes bytes(size);
-    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 13 + i / 256);
-    return bytes;
-}
 
 // The update against the simulated programmer, whose bootloader checks every
 // page's checksum and keeps what it was given in its flash.
@@ -29,7 +24,7 @@ struct FirmwareUpdateOnSimulator : ::testing::Test, SimRig, WindowParts {
 }  // namespace
 
 TEST_F(FirmwareUpdateOnSimulator, TheFlashHoldsTheFileAndTheRestIsErased) {
-    const Bytes firmware = firmwareOf(1000);
+    const Bytes firmware = patternedBytes(1000, 13);
     folder.write("Telvarn-1_APPL.cbin", firmware);
     update.TimerProgTimer();
 
@@ -43,7 +38,7 @@ TEST_F(FirmwareUpdateOnSimulator, TheFlashHoldsTheFileAndTheRestIsErased) {
 }
 
 TEST_F(FirmwareUpdateOnSimulator, ALongFileFillsTheWholeApplicationArea) {
-    const Bytes firmware = firmwareOf(200000);
+    const Bytes firmware = patternedBytes(200000, 13);
     folder.write("Telvarn-1_APPL.cbin", firmware);
     update.TimerProgTimer();
 

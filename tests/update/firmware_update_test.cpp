@@ -10,17 +10,12 @@
 
 #include "support/scripted_link.h"
 #include "support/temp_folder.h"
+#include "support/test_bytes.h"
 #include "support/window_parts.h"
 
 namespace {
 
 const std::string kFile = "Telvarn-1_APPL.cbin";
-
-Bytes firmwareOf(std::size_t size) {
-    Bytes bytes(size);
-    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
-    return bytes;
-}
 
 std::string textOf(const Bytes& frame, std::size_t length) {
     return std::string(frame.begin(), frame.begin() + static_cast<std::ptrdiff_t>(length));
@@ -119,7 +114,7 @@ std::vector<unsigned> range(unsigned count) {
 // ---- Pages and progress ------------------------------------------------------
 
 TEST_F(FirmwareUpdateTest, APartialLastPageIsPaddedWithFF) {
-    const Bytes firmware = firmwareOf(300);
+    const Bytes firmware = patternedBytes(300, 7);
     folder.write(kFile, firmware);
     tick();
 
@@ -133,7 +128,7 @@ TEST_F(FirmwareUpdateTest, APartialLastPageIsPaddedWithFF) {
 }
 
 TEST_F(FirmwareUpdateTest, ProgressCountsWholePagesOfTheLoadedBytes) {
-    folder.write(kFile, firmwareOf(1000));
+    folder.write(kFile, patternedBytes(1000, 7));
     tick();
     EXPECT_EQ(pages, range(4));
     EXPECT_EQ(percentages(),
@@ -141,7 +136,7 @@ TEST_F(FirmwareUpdateTest, ProgressCountsWholePagesOfTheLoadedBytes) {
                                         "Программирование 66%", "Программирование 100%"}));
 
     clear();
-    folder.write(kFile, firmwareOf(1024));
+    folder.write(kFile, patternedBytes(1024, 7));
     tick();
     EXPECT_EQ(pages, range(4));
     EXPECT_EQ(percentages(),
@@ -149,33 +144,28 @@ TEST_F(FirmwareUpdateTest, ProgressCountsWholePagesOfTheLoadedBytes) {
                                         "Программирование 50%", "Программирование 75%"}));
 }
 
-TEST_F(FirmwareUpdateTest, AFileOfTheLimitIsSentWholeWithoutTruncation) {
-    const Bytes firmware = firmwareOf(122880);
-    folder.write(kFile, firmware);
-    tick();
+TEST_F(FirmwareUpdateTest, AFileIsSentUpToTheLimitAndOnlyALongerOneIsCut) {
+    for (const std::size_t size : {122880u, 200000u}) {
+        clear();
+        const Bytes firmware = patternedBytes(size, 7);
+        folder.write(kFile, firmware);
+        tick();
 
-    EXPECT_EQ(pages, range(480));
-    EXPECT_EQ(pageData[479], Bytes(firmware.end() - 256, firmware.end()));
-    EXPECT_EQ(log.lines().front(), "Загружено 122880 байт из файла Telvarn-1_APPL.cbin");
-    EXPECT_EQ(std::count(log.lines().begin(), log.lines().end(), "Обрезано до 122880 байт"), 0);
-    EXPECT_EQ(percentages().back(), "Программирование 99%");
-}
-
-TEST_F(FirmwareUpdateTest, ALongerFileIsCutToTheLimit) {
-    const Bytes firmware = firmwareOf(200000);
-    folder.write(kFile, firmware);
-    tick();
-
-    ASSERT_GE(log.lines().size(), 2u);
-    EXPECT_EQ(log.lines()[0], "Загружено 122880 байт из файла Telvarn-1_APPL.cbin");
-    EXPECT_EQ(log.lines()[1], "Обрезано до 122880 байт");
-    EXPECT_EQ(pages, range(480));
-    EXPECT_EQ(pageData[479], Bytes(firmware.begin() + 122624, firmware.begin() + 122880));
-    EXPECT_FALSE(folder.exists(kFile));
+        const bool cut = size > 122880;
+        EXPECT_EQ(pages, range(480));
+        EXPECT_EQ(pageData[479], Bytes(firmware.begin() + 122624, firmware.begin() + 122880));
+        ASSERT_GE(log.lines().size(), 2u);
+        EXPECT_EQ(log.lines()[0], "Загружено 122880 байт из файла Telvarn-1_APPL.cbin");
+        EXPECT_EQ(log.lines()[1] == "Обрезано до 122880 байт", cut) << size;
+        EXPECT_EQ(std::count(log.lines().begin(), log.lines().end(), "Обрезано до 122880 байт"),
+                  cut ? 1 : 0);
+        EXPECT_EQ(percentages().back(), "Программирование 99%");
+        EXPECT_FALSE(folder.exists(kFile));
+    }
 }
 
 TEST_F(FirmwareUpdateTest, TheWindowIsRepaintedBeforeEveryPage) {
-    folder.write(kFile, firmwareOf(600));
+    folder.write(kFile, patternedBytes(600, 7));
     tick();
     EXPECT_EQ(events, (std::vector<std::string>{"reset", "erase", "paint", "prog", "paint", "prog",
                                                 "paint", "prog", "runapp"}));
@@ -184,7 +174,7 @@ TEST_F(FirmwareUpdateTest, TheWindowIsRepaintedBeforeEveryPage) {
 // ---- Outcomes ----------------------------------------------------------------
 
 TEST_F(FirmwareUpdateTest, ASuccessfulUpdateReportsStartsTheApplicationAndDeletesTheFile) {
-    folder.write(kFile, firmwareOf(300));
+    folder.write(kFile, patternedBytes(300, 7));
     tick();
 
     EXPECT_EQ(log.lines(),
@@ -206,7 +196,7 @@ TEST_F(FirmwareUpdateTest, ASuccessfulUpdateReportsStartsTheApplicationAndDelete
 
 TEST_F(FirmwareUpdateTest, AFailedStartOfTheApplicationStillCountsAsSuccess) {
     runappFails = true;
-    folder.write(kFile, firmwareOf(300));
+    folder.write(kFile, patternedBytes(300, 7));
     tick();
 
     EXPECT_EQ(log.lines().back(), "Программирование завершено");
@@ -218,7 +208,7 @@ TEST_F(FirmwareUpdateTest, AFailedStartOfTheApplicationStillCountsAsSuccess) {
 
 TEST_F(FirmwareUpdateTest, AFailedPageIsReportedAndTheRestStillSent) {
     failingPages = {5};
-    folder.write(kFile, firmwareOf(2560));
+    folder.write(kFile, patternedBytes(2560, 7));
     tick();
 
     EXPECT_EQ(pages, range(10));
@@ -248,7 +238,7 @@ TEST_F(FirmwareUpdateTest, AFailedPageIsReportedAndTheRestStillSent) {
 
 TEST_F(FirmwareUpdateTest, AFailedEraseSendsNoPageAndKeepsTheFile) {
     eraseFails = true;
-    folder.write(kFile, firmwareOf(300));
+    folder.write(kFile, patternedBytes(300, 7));
     tick();
 
     EXPECT_EQ(log.lines(),
@@ -265,7 +255,7 @@ TEST_F(FirmwareUpdateTest, AFailedEraseSendsNoPageAndKeepsTheFile) {
 }
 
 TEST_F(FirmwareUpdateTest, ACommandErrorThatEscapesStillTurnsTheTimerBackOn) {
-    folder.write(kFile, firmwareOf(300));
+    folder.write(kFile, patternedBytes(300, 7));
     port.failing = {"purge"};
     EXPECT_THROW(update.TimerProgTimer(), PortError);
     EXPECT_TRUE(timer->enabled());
@@ -280,7 +270,7 @@ TEST_F(FirmwareUpdateTest, AClosedPortOrNoFileDoesNothing) {
     tick();
     EXPECT_EQ(port.calls.size(), calls);
 
-    folder.write(kFile, firmwareOf(300));
+    folder.write(kFile, patternedBytes(300, 7));
     link.close();
     tick();
     tick();
@@ -308,7 +298,7 @@ TEST_F(FirmwareUpdateTest, AnEmptyFileIsReportedOnceAndNeverErases) {
     EXPECT_TRUE(folder.exists(kFile));
 
     // Once the download fills the file it is flashed.
-    folder.write(kFile, firmwareOf(300));
+    folder.write(kFile, patternedBytes(300, 7));
     tick();
     EXPECT_EQ(pages, range(2));
     EXPECT_EQ(updated, 1);
