@@ -24,6 +24,12 @@ struct SimulatedChipBench : ChipMenuRig<SimRig> {
         log.clear();
         click(menu.MainMenuChipLoadRam);
     }
+    // The operation leaves the buffer as the load filled it.
+    void expectBufferAsLoaded() const {
+        for (std::size_t i = 0; i < ChipBuffer::kSize; ++i) {
+            ASSERT_EQ(buffer[i], loaded[i]) << "byte " << i;
+        }
+    }
     ChipBuffer loaded;
 };
 
@@ -43,9 +49,7 @@ TEST(ChipOnSimulator, ProgramWritesTheImageWithTheForcedBit) {
         ASSERT_EQ(ram[i], expected) << "byte " << i;
     }
     EXPECT_NE(bench.loaded[0], 0xFF);
-    for (std::size_t i = 0; i < ChipBuffer::kSize; ++i) {
-        ASSERT_EQ(bench.buffer[i], bench.loaded[i]) << "byte " << i;
-    }
+    bench.expectBufferAsLoaded();
     EXPECT_EQ(bench.beeper.beeps, 1);
 }
 
@@ -57,7 +61,5 @@ TEST(ChipOnSimulator, BadRamFailsTheVerifyAndSendsNoProgmode) {
                                         "Ошибка проверки данных программатора"}));
     EXPECT_EQ(bench.device.framesReceived("progmode"), 0);
     EXPECT_EQ(bench.beeper.beeps, 3);
-    for (std::size_t i = 0; i < ChipBuffer::kSize; ++i) {
-        ASSERT_EQ(bench.buffer[i], bench.loaded[i]) << "byte " << i;
-    }
+    bench.expectBufferAsLoaded();
 }
