@@ -13,7 +13,10 @@ constexpr std::size_t kBytesPerLine = 32;
 std::string dumpLine(const ChipBuffer& buffer, std::size_t offset, std::size_t count) {
     std::string line = hexByte(static_cast<std::uint8_t>(offset / 65536)) +
                        hexWord(static_cast<std::uint16_t>(offset % 65536)) + ":";
-    for (std::size_t i = offset; i < offset + count; ++i) line += " " + hexByte(buffer[i]);
+    for (std::size_t i = offset; i < offset + count; ++i) {
+        line += ' ';
+        line += hexByte(buffer[i]);
+    }
     return line;
 }
 

@@ -54,7 +54,9 @@ TEST(PlannedRead, EndsAtTheFirstLimitReached) {
         for (int ms : c.arrivals) arrivals.push_back(at(ms));
         const PlannedRead read = planRead(arrivals, c.n, c.timeouts, kStart);
         EXPECT_EQ(read.count, c.count) << c.rule;
-        if (c.n > 0) EXPECT_EQ(read.end, at(c.end)) << c.rule;
+        if (c.n > 0) {
+            EXPECT_EQ(read.end, at(c.end)) << c.rule;
+        }
     }
 }
 
