@@ -6,6 +6,7 @@
 #include "app/program_files.h"
 #include "app/restart_step.h"
 #include "app/update_server.h"
+#include "base/file_path.h"
 #include "base/text.h"
 #include "link/discovery.h"
 
@@ -34,7 +35,7 @@ MainWindow::MainWindow(Desktop& desktop, std::vector<std::string> arguments)
       programmerMenu_(ProgrammerMenuContext{
           menu, link, log, status, [this] { runDiscovery(link, log, ProgrammerFirmwareVersion); }}),
       firmwareUpdate_(FirmwareUpdateContext{link, log, status, *TimerProg,
-                                            inFolder(programDirectory_, kFirmwareFileName),
+                                            inFolder(programDirectory_, kFirmwareName),
                                             [this] { repaintRequested(); },
                                             [this] {
                                                 if (firstArgument_ == "AUTOEXIT") closeRequested();
@@ -56,8 +57,9 @@ MainWindow::~MainWindow() = default;
 void MainWindow::normalStart() {
     chipBuffer.fill();
     std::error_code ignored;
-    std::filesystem::remove(inFolder(programDirectory_, kVersionFileName), ignored);
-    std::filesystem::remove(inFolder(programDirectory_, kVersionCbinFileName), ignored);
+    std::filesystem::remove(pathFromUtf8(inFolder(programDirectory_, kVersionFileName)), ignored);
+    std::filesystem::remove(pathFromUtf8(inFolder(programDirectory_, kVersionCbinFileName)),
+                            ignored);
     TimerHTTPGetVersion->setEnabled(true);
     TimerHTTPGetVersionCbin->setEnabled(true);
 }
@@ -85,6 +87,9 @@ void MainWindow::guarded(const std::function<void()>& handler) {
         handler();
     } catch (const std::exception& error) {
         desktop_.dialogs.showError(error.what());
+    } catch (...) {
+        // Nothing may reach the window system's event handlers.
+        desktop_.dialogs.showError("Unknown error");
     }
 }
 

@@ -13,7 +13,6 @@ inline const std::string kProgramFileName = std::string("Telvarn") + kExecutable
 inline const std::string kSettingsFileName = "Telvarn.ini";
 inline const std::string kVersionFileName = "version";
 inline const std::string kVersionCbinFileName = "version_cbin";
-inline const std::string kFirmwareFileName = "Telvarn-1_APPL.cbin";
 
 // The saved copy of the previous program, e.g. Telvarn_V14.exe on Windows.
 std::string savedProgramFileName(int programVersion);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/errors.h"
+#include "base/file_path.h"
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <fcntl.h>
@@ -217,10 +218,6 @@ std::optional<int> parseInteger(std::string_view text) {
 
 // ---- The file on disk -------------------------------------------------------
 
-fs::path pathOf(const std::string& name) {
-    return fs::path(std::u8string(name.begin(), name.end()));
-}
-
 // The file's content; empty when it does not exist; nothing when it exists
 // but cannot be read.
 std::optional<std::string> readContent(const fs::path& file) {
@@ -296,7 +293,7 @@ int SettingsFile::readInteger(const std::string& section, const std::string& key
 
 std::string SettingsFile::readString(const std::string& section, const std::string& key,
                                      const std::string& defaultValue) const {
-    const auto content = readContent(pathOf(path_));
+    const auto content = readContent(pathFromUtf8(path_));
     if (!content) return defaultValue;
     const Lines lines = splitLines(*content);
     const Place place = find(lines, section, key);
@@ -310,7 +307,7 @@ void SettingsFile::writeInteger(const std::string& section, const std::string& k
 
 void SettingsFile::writeString(const std::string& section, const std::string& key,
                                const std::string& value) {
-    const fs::path file = pathOf(path_);
+    const fs::path file = pathFromUtf8(path_);
     // A file that exists but cannot be read is not replaced: its other
     // settings would be lost.
     const auto content = readContent(file);

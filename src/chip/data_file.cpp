@@ -8,6 +8,7 @@
 
 #include "base/crc32.h"
 #include "base/errors.h"
+#include "base/file_path.h"
 
 namespace {
 
@@ -15,10 +16,6 @@ constexpr std::size_t kCrcChunk = 8192;
 
 // Paths come from the dialog as UTF-8; on Windows a narrow path would be
 // taken in the ANSI code page.
-std::filesystem::path pathOf(const std::string& utf8) {
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
 [[noreturn]] void cannotOpen(const std::string& path, const std::string& reason) {
     std::string text = "Не удаётся открыть файл \"" + path + "\"";
     if (!reason.empty()) text += ": " + reason;
@@ -41,7 +38,7 @@ bool isOtherThanFile(const std::filesystem::path& where) {
 
 std::uint32_t fileCrc32(const std::string& path) {
     Crc32 crc;
-    const auto where = pathOf(path);
+    const auto where = pathFromUtf8(path);
     if (isOtherThanFile(where)) return crc.value();
     std::ifstream in(where, std::ios::binary);
     std::array<char, kCrcChunk> chunk;
@@ -55,7 +52,7 @@ std::uint32_t fileCrc32(const std::string& path) {
 }
 
 DataFileText readDataFile(const std::string& path) {
-    const auto where = pathOf(path);
+    const auto where = pathFromUtf8(path);
     std::error_code status;
     if (std::filesystem::is_directory(where, status)) cannotOpen(path, EISDIR);
     if (isOtherThanFile(where)) cannotOpen(path, "это не файл");

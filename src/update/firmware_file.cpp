@@ -3,10 +3,6 @@
 #include <fstream>
 #include <system_error>
 
-std::filesystem::path utf8Path(const std::string& name) {
-    return std::filesystem::path(std::u8string(name.begin(), name.end()));
-}
-
 std::optional<FileStamp> stampOf(const std::filesystem::path& file) {
     std::error_code error;
     FileStamp stamp;

@@ -14,9 +14,6 @@ inline constexpr std::size_t kFirmwareImageSize = 0x20000;
 inline constexpr std::size_t kFirmwarePageSize = 256;
 inline constexpr const char* kFirmwareName = "Telvarn-1_APPL.cbin";
 
-// The path of a UTF-8 file name, also on systems whose narrow paths are not UTF-8.
-std::filesystem::path utf8Path(const std::string& name);
-
 // What identifies one version of the file between ticks: once a file has been
 // reported as unusable, the same stamp keeps it quiet until it changes.
 struct FileStamp {

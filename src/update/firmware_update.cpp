@@ -4,6 +4,7 @@
 #include <system_error>
 #include <vector>
 
+#include "base/file_path.h"
 #include "base/text.h"
 
 namespace {
@@ -11,19 +12,6 @@ namespace {
 const std::string kFileName = kFirmwareName;
 const std::string kProgramming = "Программирование...";
 const std::string kProgrammed = "Программирование завершено";
-
-// Keeps TimerProg off while an update runs, so that no tick can start a second
-// update inside it, and turns it on again however the update ends.
-class TimerPause {
-  public:
-    explicit TimerPause(Timer& timer) : timer_(timer) { timer_.setEnabled(false); }
-    ~TimerPause() { timer_.setEnabled(true); }
-    TimerPause(const TimerPause&) = delete;
-    TimerPause& operator=(const TimerPause&) = delete;
-
-  private:
-    Timer& timer_;
-};
 
 // Progress of the page at offset, as whole percent of the pages to send.
 std::uint32_t percentage(std::uint32_t offset, std::uint32_t loaded) {
@@ -34,7 +22,7 @@ std::uint32_t percentage(std::uint32_t offset, std::uint32_t loaded) {
 }  // namespace
 
 FirmwareUpdate::FirmwareUpdate(FirmwareUpdateContext context)
-    : c_(std::move(context)), file_(utf8Path(c_.firmwarePath)) {}
+    : c_(std::move(context)), file_(pathFromUtf8(c_.firmwarePath)) {}
 
 void FirmwareUpdate::TimerProgTimer() {
     std::error_code error;
@@ -46,11 +34,12 @@ void FirmwareUpdate::TimerProgTimer() {
     if (quietFor_ && stampOf(file_).value_or(FileStamp{}) == *quietFor_) return;
     quietFor_.reset();
 
-    bool updated = false;
-    {
-        TimerPause pause(c_.timerProg);
-        updated = update();
-    }
+    // TimerProg stays off while an update runs, so that no tick starts a second
+    // one inside it. An error that escapes leaves it off: the operator sees the
+    // error once, instead of a new message box every second.
+    c_.timerProg.setEnabled(false);
+    const bool updated = update();
+    c_.timerProg.setEnabled(true);
     // After the timer is back: closing the window here may end the program.
     if (updated && c_.onUpdated) c_.onUpdated();
 }

@@ -197,10 +197,10 @@ TEST_F(Window, AutoexitClosesAfterASuccessfulFirmwareUpdateOnly) {
     tick();  // no firmware file: nothing happens
     EXPECT_EQ(closes, 0);
 
-    folder.write(kFirmwareFileName, Bytes(1000, 0x5A));
+    folder.write(kFirmwareName, Bytes(1000, 0x5A));
     tick();
     EXPECT_EQ(w.log.lines().back(), "Запуск основного приложения : OK");
-    EXPECT_FALSE(folder.exists(kFirmwareFileName));
+    EXPECT_FALSE(folder.exists(kFirmwareName));
     EXPECT_EQ(device.flash()[999], 0x5A);
     EXPECT_EQ(closes, 1);
     EXPECT_TRUE(w.TimerProg->enabled());
