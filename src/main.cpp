@@ -98,6 +98,8 @@ int main(int argc, char** argv) {
         }
         MainWindowView view(window);
         window.FormCreate();
+        // The window appears with the start-up lines already in its log.
+        view.logView().flush();
         view.show();
         if (system.quitRequested()) {
             QApplication::processEvents();

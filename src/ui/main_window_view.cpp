@@ -64,7 +64,12 @@ void MainWindowView::buildMenu(MenuItem& item, QMenu* parentMenu) {
     }
     if (item.children().empty()) {
         QAction* action = parentMenu->addAction(actionText(item));
-        connect(action, &QAction::triggered, this, [&item] { item.click(); });
+        // Qt flips a checkable action's mark by itself on a click; the item's
+        // mark is the programmer's state, so it is put back after the click.
+        connect(action, &QAction::triggered, this, [&item, action] {
+            item.click();
+            action->setChecked(item.checked());
+        });
         bindItem(item, action);
         return;
     }

@@ -86,6 +86,16 @@ TEST_F(View, ATriggeredActionClicksItsItem) {
     EXPECT_EQ(logLines(), QStringList{"Версия программы Telvarn : 14"});
 }
 
+TEST_F(View, AClickLeavesTheMarkAsTheItemHasIt) {
+    // Qt would flip the mark of a checked action; only the programmer's reported
+    // state may change it.
+    model->menu.MainMenuProgMUX101.setChecked(true);
+    QAction* channel = view->actionFor(model->menu.MainMenuProgMUX101);
+    channel->trigger();
+    EXPECT_TRUE(channel->isChecked());
+    EXPECT_EQ(logLines().back(), "Ошибка установки состояния выходов MUX=101");
+}
+
 TEST_F(View, TranslatesKeysIntoShortcutTexts) {
     EXPECT_EQ(MainWindowView::shortcutText(Qt::Key_F12, Qt::ControlModifier), "Ctrl+F12");
     EXPECT_EQ(MainWindowView::shortcutText(Qt::Key_F12, Qt::ShiftModifier), "Shift+F12");
