@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr std::uint16_t kBlockSize = 1024;
+constexpr std::uint16_t kBlockSize = kRamBlockSize;
 
 // The option bits that an operation forces into the image it sends.
 constexpr std::size_t kProgramOptionByte = 3703;  // bit 29628

@@ -9,7 +9,6 @@
 
 // The programmer's RAM: 128 KiB, written and read in blocks of 1024 bytes.
 inline constexpr std::uint32_t kProgrammerRamSize = 0x20000;
-inline constexpr std::uint16_t kRamBlockSize = 1024;
 
 // Writes 0xFF, 0x00 and then a random pattern through the whole RAM, reading
 // each back: six phases of 128 blocks, one log line each, the status line

@@ -12,6 +12,10 @@
 #include "base/system_services.h"
 #include "link/serial_port.h"
 
+// The largest RAM block a ramwrite frame carries: 1037 bytes fit the link's
+// 1100-byte transmit buffer. Every caller moves RAM in blocks of this size.
+inline constexpr std::uint16_t kRamBlockSize = 1024;
+
 // The one serial link to the programmer: port name, open flag, the exchange
 // primitive and one operation per programmer command.
 class ProgrammerLink {
@@ -30,7 +34,8 @@ class ProgrammerLink {
     const std::vector<std::string>& refreshPortList();
     const std::vector<std::string>& PortList() const { return portList_; }
 
-    // One command and its reply. Fails without I/O when the port is closed; a
+    // One command and its reply, for a frame built by the caller (the commands
+    // below build theirs after the purge). Fails without I/O when the port is closed; a
     // purge error escapes, errors while writing, waiting or reading fail it.
     // Succeeds when exactly n bytes came and, for n == 2, they are "OK".
     bool Exchange(const Bytes& frame, std::uint32_t t, std::uint32_t w, std::size_t n,
