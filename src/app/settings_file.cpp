@@ -14,6 +14,7 @@
 
 #include "base/errors.h"
 #include "base/file_path.h"
+#include "base/text.h"
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <fcntl.h>
@@ -68,13 +69,6 @@ std::string endingFor(const Lines& lines) {
 #else
     return "\n";
 #endif
-}
-
-std::string_view trimmed(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v'; };
-    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-    return text;
 }
 
 bool sameName(std::string_view a, std::string_view b) {
@@ -178,13 +172,6 @@ void setValue(Lines& lines, const std::string& section, const std::string& key,
 
 // ---- Values -----------------------------------------------------------------
 
-int digitOf(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return 99;
-}
-
 // Decimal, or hexadecimal after "0x", "0X" or "$", with an optional sign.
 // Hexadecimal takes up to 32 bits, so "$FFFFFFFF" is -1.
 std::optional<int> parseInteger(std::string_view text) {
@@ -207,8 +194,8 @@ std::optional<int> parseInteger(std::string_view text) {
                                            : 0x7FFFFFFFull;
     std::uint64_t value = 0;
     for (char c : text) {
-        const int digit = digitOf(c);
-        if (digit >= base) return std::nullopt;
+        const int digit = digitValue(c, static_cast<unsigned>(base));
+        if (digit < 0) return std::nullopt;
         value = value * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(digit);
         if (value > limit) return std::nullopt;
     }

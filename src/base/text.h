@@ -2,12 +2,19 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // Upper-case, zero-padded hexadecimal; the four helpers together are HexText.
 char hexDigit(unsigned value);
 std::string hexByte(std::uint8_t value);
 std::string hexWord(std::uint16_t value);
 std::string hexLong(std::uint32_t value);
+
+// The value of a digit of the base (up to 16, either case); -1 for anything else.
+int digitValue(char c, unsigned base);
+
+// The text without blanks (space, tab, CR, vertical tab) at either end.
+std::string_view trimmed(std::string_view text);
 
 // Signed decimal, "-" for negatives, no padding.
 std::string decimal(long long value);

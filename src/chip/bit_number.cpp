@@ -1,14 +1,8 @@
 #include "chip/bit_number.h"
 
-namespace {
+#include "base/text.h"
 
-int digitValue(char c, unsigned base) {
-    int value = -1;
-    if (c >= '0' && c <= '9') value = c - '0';
-    if (c >= 'a' && c <= 'f') value = c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') value = c - 'A' + 10;
-    return value >= 0 && static_cast<unsigned>(value) < base ? value : -1;
-}
+namespace {
 
 // The whole text must be digits of the base, at least one. The value is
 // held saturated just above the limit, so an endless run of digits can

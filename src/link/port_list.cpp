@@ -3,19 +3,14 @@
 #include <algorithm>
 #include <cctype>
 
+#include "base/text.h"
+
 namespace {
 
 std::string folded(const std::string& text) {
     std::string out = text;
     for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return out;
-}
-
-std::string trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) return {};
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
 }
 
 }  // namespace
@@ -32,7 +27,7 @@ std::vector<std::string> splitPortNames(const std::string& text) {
     while (from <= text.size()) {
         auto comma = text.find(',', from);
         if (comma == std::string::npos) comma = text.size();
-        std::string name = trimmed(text.substr(from, comma - from));
+        std::string name(trimmed(std::string_view(text).substr(from, comma - from)));
         if (!name.empty()) names.push_back(std::move(name));
         from = comma + 1;
     }
