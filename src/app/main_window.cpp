@@ -16,6 +16,14 @@ std::string firstOf(const std::vector<std::string>& arguments) {
     return arguments.empty() ? std::string() : arguments.front();
 }
 
+// Gives every item below the parent, at any depth, the handler of its menu.
+void setOnClickBelow(MenuItem& parent, const std::function<void(MenuItem&)>& handler) {
+    for (MenuItem* child : parent.children()) {
+        if (!child->isSeparator()) child->setOnClick(handler);
+        setOnClickBelow(*child, handler);
+    }
+}
+
 }  // namespace
 
 MainWindow::MainWindow(Desktop& desktop, std::vector<std::string> arguments)
@@ -70,14 +78,11 @@ void MainWindow::wireMenus() {
         guarded([&] { programmerMenu_.MainMenuProgClick(item); });
     };
     auto help = [this](MenuItem& item) { guarded([&] { MainMenuHelpClick(item); }); };
-    for (MenuItem* item : menu.all()) {
-        if (item->isSeparator()) continue;
-        for (const MenuItem* at = item; at != nullptr; at = at->parent()) {
-            if (at == &menu.MainMenuChip && item != &menu.MainMenuChip) item->setOnClick(chip);
-            if (at == &menu.MainMenuProg) item->setOnClick(prog);
-            if (at == &menu.MainMenuHelp && item != &menu.MainMenuHelp) item->setOnClick(help);
-        }
-    }
+    setOnClickBelow(menu.MainMenuChip, chip);
+    // The programmer menu's own click refreshes it as it opens.
+    menu.MainMenuProg.setOnClick(prog);
+    setOnClickBelow(menu.MainMenuProg, prog);
+    setOnClickBelow(menu.MainMenuHelp, help);
     // "Установка MUX" has no action of its own.
     menu.MainMenuProgMUX.setOnClick(nullptr);
 }

@@ -16,6 +16,5 @@ void ManualPump::waitNext(std::uint32_t maxMs) {
 std::unique_ptr<Timer> ManualPump::createTimer(std::function<void()> onTick) {
     auto timer = std::make_unique<ManualTimer>();
     timer->onTick = std::move(onTick);
-    timers.push_back(timer.get());
     return timer;
 }

@@ -27,7 +27,7 @@ class ManualPump : public MessagePump {
     }
     std::unique_ptr<Timer> createTimer(std::function<void()> onTick) override;
 
-    // The timers created, in creation order, with their tick actions.
+    // A timer whose tick action the test calls itself.
     struct ManualTimer : Timer {
         std::uint32_t ms = 0;
         bool on = false;
@@ -37,7 +37,6 @@ class ManualPump : public MessagePump {
         void setEnabled(bool value) override { on = value; }
         bool enabled() const override { return on; }
     };
-    std::vector<ManualTimer*> timers;
 };
 
 class FakeBeeper : public Beeper {
