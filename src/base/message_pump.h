@@ -22,6 +22,8 @@ class MessagePump {
     // Blocks the thread without processing messages.
     virtual void sleep(std::uint32_t ms) = 0;
     virtual std::unique_ptr<Timer> createTimer(std::function<void()> onTick) = 0;
+    // True once the application has been asked to end: long waits give up.
+    virtual bool terminating() { return false; }
 };
 
 // Waits ms on the tick while dispatching messages; returns the time that passed.

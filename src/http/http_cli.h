@@ -1,0 +1,166 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/message_pump.h"
+#include "base/timer.h"
+#include "http/chunk_decoder.h"
+#include "http/http_exception.h"
+#include "http/http_socket.h"
+#include "http/http_state.h"
+#include "http/receive_buffer.h"
+#include "http/receive_stream.h"
+
+// The HTTP/1.0 GET client: an event-driven machine on a non-blocking socket.
+// Get() turns it into a blocking call by running the message loop until the
+// request (with every relocation it follows) has ended.
+class THttpCli : private HttpSocketHandler {
+  public:
+    // The longest relocation chain one Get follows.
+    static constexpr int kMaxRelocations = 20;
+    // A request whose peer stays silent this long fails as "timed out".
+    static constexpr std::uint32_t kIdleTimeoutMs = 60000;
+
+    THttpCli(std::string name, HttpSocket& socket, MessagePump& pump);
+    ~THttpCli() override;
+    THttpCli(const THttpCli&) = delete;
+    THttpCli& operator=(const THttpCli&) = delete;
+
+    // Settings, as the update checks use them.
+    std::string URL;
+    std::string LocalAddr = "0.0.0.0";
+    std::string Agent = "Mozilla";
+    std::string Accept = "image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*";
+    std::string RequestVer = "1.0";
+    bool FollowRelocation = true;
+    bool NoCache = false;
+    std::string Sender;
+    std::string Reference;
+    std::string Connection;
+    std::string ProxyConnection;
+    std::string AcceptLanguage;
+
+    // Where body bytes go; set and cleared by the caller, never owned.
+    ReceiveStream* RcvdStream = nullptr;
+
+    std::function<void(THttpCli&)> OnDocBegin;
+    std::function<void(THttpCli&)> OnDocEnd;
+    std::function<void(THttpCli&, const std::uint8_t*, std::size_t)> OnDocData;
+    std::function<void(THttpCli&)> OnStateChange;
+    std::function<void(THttpCli&)> OnHeaderEnd;
+    std::function<void(THttpCli&)> OnLocationChange;
+    std::function<void(THttpCli&, THttpRequest, std::uint16_t)> OnRequestDone;
+
+    // Runs one GET for URL to its end. Throws EHttpException when it ended with
+    // an error status (400 and above but 401 and 407) or failed.
+    void Get();
+    // Ends a running request ("Connection aborted on request"); with none
+    // running it drops the connection and reports OK.
+    void Abort();
+
+    const std::string& name() const { return name_; }
+    THttpState State() const { return state_; }
+    int StatusCode() const { return statusCode_; }
+    const std::string& ReasonPhrase() const { return reasonPhrase_; }
+    const std::string& ResponseVersion() const { return responseVersion_; }
+    int ContentLength() const { return contentLength_; }
+    const std::string& ContentType() const { return contentType_; }
+    const std::string& TransferEncoding() const { return transferEncoding_; }
+    int RcvdCount() const { return rcvdCount_; }
+    const std::string& DocName() const { return docName_; }
+    const std::string& Location() const { return location_; }
+    const std::vector<std::string>& RcvdHeader() const { return rcvdHeader_; }
+    std::uint16_t RequestDoneError() const { return requestDoneError_; }
+
+  private:
+    enum class LineHandler { None, Header, Body };
+
+    // Request side.
+    void DoRequestAsync(THttpRequest request);
+    void InternalClear();
+    void Login();
+    void SendRequest();
+    void SetReady();
+    void StateChange(THttpState state);
+    void AdjustDocName();
+    void Post(std::function<void()> call);
+    void failRequest(int status, const std::string& reason);
+
+    // Response side.
+    void receiveInto();
+    void processLines();
+    void processBody();
+    void GetHeaderLineNext(const std::string& line);
+    void GetBodyLineNext(const std::uint8_t* data, std::size_t size);
+    void headerLine(const std::string& line);
+    void headerField(const std::string& name, const std::string& value);
+    void location(const std::string& value);
+    void headerEnd();
+    void documentComplete();
+    void deliverBody(const std::uint8_t* data, std::size_t size);
+    void endDocument();
+    void StartRelocation();
+    void LocationSessionClosed(std::uint16_t error);
+    bool connectionMatchesTarget() const;
+    bool timedOut() const;
+
+    // Socket notifications.
+    void socketDnsLookupDone(std::uint16_t error, const std::string& address) override;
+    void socketSessionConnected(std::uint16_t error) override;
+    void socketDataAvailable() override;
+    void socketSessionClosed(std::uint16_t error) override;
+    void sessionClosed(std::uint16_t error);
+    void idleTimeout();
+    void noteActivity();
+
+    std::string name_;
+    HttpSocket& socket_;
+    MessagePump& pump_;
+    std::unique_ptr<Timer> idleTimer_;
+    // Posted calls check this so that none runs after the client is gone.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+
+    THttpState state_ = THttpState::httpReady;
+    THttpRequest request_ = THttpRequest::httpGET;
+    bool routeCloseToLocation_ = false;
+
+    // Response state.
+    int statusCode_ = 0;
+    std::string reasonPhrase_;
+    std::string responseVersion_;
+    int contentLength_ = -1;
+    std::string contentType_;
+    std::string transferEncoding_;
+    int rcvdCount_ = 0;
+    std::string docName_;
+    std::string location_;
+    std::vector<std::string> rcvdHeader_;
+    std::uint16_t requestDoneError_ = 0;
+
+    // Target of the request, and of the connection that is open.
+    std::string protocol_;
+    std::string path_;
+    std::string targetHost_;
+    std::string hostName_;
+    std::string port_;
+    std::string connectedHost_;
+    std::string connectedPort_;
+    std::string connectedProtocol_;
+    std::string address_;
+
+    bool connected_ = false;
+    bool closeAfterResponse_ = true;
+    bool followingLocation_ = false;
+    int relocations_ = 0;
+    bool idleExpired_ = false;
+    int headerLineCount_ = 0;
+    int bodyDataCount_ = 0;
+    bool headerBegun_ = false;
+    LineHandler next_ = LineHandler::None;
+    ReceiveBuffer buffer_;
+    ChunkDecoder chunks_;
+};

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+// What a failed Get raises: the message and a 16-bit code (an HTTP status or
+// the client's own: 1 busy, 404 failures of its own, 501 unknown protocol).
+class EHttpException : public std::runtime_error {
+  public:
+    EHttpException(const std::string& message, std::uint16_t code)
+        : std::runtime_error(message), code_(code) {}
+    std::uint16_t code() const { return code_; }
+
+  private:
+    std::uint16_t code_;
+};
