@@ -37,6 +37,42 @@ std::string decimal(long long value) {
     return std::to_string(value);
 }
 
+namespace {
+
+// Removes the leading spaces and the sign; true for "-".
+bool takeSign(std::string_view& text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    if (text.empty() || (text.front() != '+' && text.front() != '-')) return false;
+    const bool negative = text.front() == '-';
+    text.remove_prefix(1);
+    return negative;
+}
+
+// The bound is checked before each step, so no text of any length can wrap.
+std::optional<std::uint32_t> magnitudeUpTo(std::string_view digits, std::uint32_t limit) {
+    if (digits.empty()) return std::nullopt;
+    std::uint32_t value = 0;
+    for (char c : digits) {
+        const int digit = digitValue(c, 10);
+        if (digit < 0 || value > (limit - static_cast<std::uint32_t>(digit)) / 10) {
+            return std::nullopt;
+        }
+        value = value * 10 + static_cast<std::uint32_t>(digit);
+    }
+    return value;
+}
+
+}  // namespace
+
+std::optional<std::int32_t> parseDecimalInt32(std::string_view text) {
+    const bool negative = takeSign(text);
+    const std::uint32_t limit = negative ? 0x80000000u : 0x7FFFFFFFu;
+    const auto magnitude = magnitudeUpTo(text, limit);
+    if (!magnitude) return std::nullopt;
+    // Negated in unsigned arithmetic, so that -2147483648 needs no wider type.
+    return static_cast<std::int32_t>(negative ? 0u - *magnitude : *magnitude);
+}
+
 std::string programDirectoryOf(const std::string& executablePath) {
     const auto cut = executablePath.find_last_of("\\/");
     return cut == std::string::npos ? std::string() : executablePath.substr(0, cut);

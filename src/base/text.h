@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,11 @@ std::string_view trimmed(std::string_view text);
 
 // Signed decimal, "-" for negatives, no padding.
 std::string decimal(long long value);
+
+// Reads leading spaces, an optional sign and decimal digits to the end of the
+// text; nothing for any other text or a value outside the signed 32-bit range,
+// however many digits it has.
+std::optional<std::int32_t> parseDecimalInt32(std::string_view text);
 
 // The executable's folder: the path cut at its last separator ('\' or '/').
 std::string programDirectoryOf(const std::string& executablePath);

@@ -1,7 +1,6 @@
 #include "link/info_reply.h"
 
-#include <cctype>
-#include <climits>
+#include "base/text.h"
 
 namespace {
 
@@ -26,17 +25,5 @@ InfoReply parseInfoReply(const std::string& text) {
 }
 
 int parseFirmwareVersion(const std::string& text) {
-    // Sign and leading blanks as a decimal integer conversion takes them.
-    std::size_t i = 0;
-    while (i < text.size() && text[i] == ' ') ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    if (i == text.size()) return -1;
-    long long value = 0;
-    for (; i < text.size(); ++i) {
-        if (!std::isdigit(static_cast<unsigned char>(text[i]))) return -1;
-        value = value * 10 + (text[i] - '0');
-    }
-    if (negative) value = -value;
-    return value < INT_MIN || value > INT_MAX ? -1 : static_cast<int>(value);
+    return parseDecimalInt32(text).value_or(-1);
 }

@@ -14,6 +14,33 @@ TEST(HexText, PadsAndUsesUpperCase) {
     EXPECT_EQ(hexLong(0), "00000000");
 }
 
+TEST(DecimalInt32, ReadsExactlyTheSigned32BitRange) {
+    struct Case {
+        const char* text;
+        std::optional<std::int32_t> value;
+    };
+    const Case cases[] = {
+        {"2147483647", 2147483647},
+        {"2147483648", std::nullopt},
+        {"-2147483648", -2147483647 - 1},
+        {"-2147483649", std::nullopt},
+        {"9223372036854775808", std::nullopt},
+        {"18446744073709551617", std::nullopt},
+        {"-18446744073709551617", std::nullopt},
+        {"00000000002147483647", 2147483647},
+        {"-0000000000000000015", -15},
+        {"  +0015", 15},
+        {"-0", 0},
+        {"", std::nullopt},
+        {" -", std::nullopt},
+        {"+-1", std::nullopt},
+        {"12a", std::nullopt},
+        {"15 ", std::nullopt},
+        {"\t15", std::nullopt},
+    };
+    for (const Case& c : cases) EXPECT_EQ(parseDecimalInt32(c.text), c.value) << c.text;
+}
+
 TEST(ProgramDirectory, CutsAtTheLastSeparator) {
     EXPECT_EQ(programDirectoryOf("C:\\A\\B\\Telvarn.exe"), "C:\\A\\B");
     EXPECT_EQ(programDirectoryOf("/opt/telvarn/Telvarn"), "/opt/telvarn");

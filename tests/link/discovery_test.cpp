@@ -155,4 +155,5 @@ TEST(InfoReply, GarbageAndTruncatedTagsNeverBreakIt) {
     EXPECT_EQ(parseFirmwareVersion(""), -1);
     EXPECT_EQ(parseFirmwareVersion("12a"), -1);
     EXPECT_EQ(parseFirmwareVersion("-"), -1);
+    EXPECT_EQ(parseFirmwareVersion("18446744073709551617"), -1);
 }
