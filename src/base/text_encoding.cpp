@@ -70,6 +70,21 @@ std::size_t sequenceLength(std::string_view bytes) {
     return length;
 }
 
+// A line break would split the line in the log's mirror file, and a NUL may end
+// it early in a viewer; their control pictures keep the line whole and show them.
+std::string withVisibleBreaks(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        if (c == '\0' || c == '\n' || c == '\r') {
+            appendUtf8(out, 0x2400 + static_cast<char32_t>(c));
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 bool isValidUtf8(std::string_view bytes) {
@@ -92,5 +107,5 @@ std::string cp1251ToUtf8(std::string_view bytes) {
 }
 
 std::string displayableText(std::string_view bytes) {
-    return isValidUtf8(bytes) ? std::string(bytes) : cp1251ToUtf8(bytes);
+    return withVisibleBreaks(isValidUtf8(bytes) ? std::string(bytes) : cp1251ToUtf8(bytes));
 }

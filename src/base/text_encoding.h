@@ -9,6 +9,7 @@ bool isValidUtf8(std::string_view bytes);
 // Windows-1251 bytes as UTF-8; the one unassigned byte (0x98) becomes U+FFFD.
 std::string cp1251ToUtf8(std::string_view bytes);
 
-// Text from files written by Windows tools, for display: valid UTF-8 as it
-// stands, anything else taken as Windows-1251.
+// Text from files written by Windows tools or sent by a device, for display on
+// one log line: valid UTF-8 as it stands, anything else taken as Windows-1251;
+// NUL, LF and CR are shown as their control pictures (U+2400, U+240A, U+240D).
 std::string displayableText(std::string_view bytes);

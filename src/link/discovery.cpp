@@ -2,6 +2,7 @@
 
 #include "base/errors.h"
 #include "base/text.h"
+#include "base/text_encoding.h"
 #include "link/info_reply.h"
 
 namespace {
@@ -18,8 +19,9 @@ Probe probe(ProgrammerLink& link, Log& log, std::int32_t& firmwareVersion) {
         return Probe::Absent;
     }
     log.append("Найдено устройство Telvarn-1, порт : " + link.portName());
-    log.append("Серийный номер программатора : " + boot.serialNumber);
-    log.append("Версия загрузчика программатора : " + boot.version);
+    // A faulty or foreign device may send any bytes here.
+    log.append("Серийный номер программатора : " + displayableText(boot.serialNumber));
+    log.append("Версия загрузчика программатора : " + displayableText(boot.version));
     link.runapp();
     link.sleep(500);
     const InfoReply application = parseInfoReply(link.info());

@@ -105,6 +105,28 @@ TEST_F(Discovery, CutsTheSerialNumberAndReadsABadVersionAsMinusOne) {
     EXPECT_EQ(version, -1);
 }
 
+TEST_F(Discovery, ShowsForeignDeviceTextOnOneLineEach) {
+    using namespace std::string_literals;
+    struct Case {
+        std::string boot, serialLine, versionLine;
+    };
+    const Case cases[] = {
+        {"Telvarn-1 Mode-BOOT ID-\xFC", "Серийный номер программатора : ь",
+         "Версия загрузчика программатора : "},
+        {"Telvarn-1 Mode-BOOT ID-A\rB\nC\0\xFC\xFF Version-1\r\n\0"s,
+         "Серийный номер программатора : A␍B␊C␀ья", "Версия загрузчика программатора : 1␍␊␀"},
+    };
+    ports.names = {"COM1"};
+    for (const Case& c : cases) {
+        log.clear();
+        devices["COM1"] = {c.boot, kApplication};
+        discover();
+        ASSERT_EQ(log.lines().size(), 4u) << c.boot;
+        EXPECT_EQ(log.lines()[1], c.serialLine);
+        EXPECT_EQ(log.lines()[2], c.versionLine);
+    }
+}
+
 TEST_F(Discovery, SkipsPortsThatCannotBeOpenedOrFail) {
     ports.names = {"COM1", "COM2", "COM3"};
     port.absent = {"COM1"};
