@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string_view>
 
 namespace {
 
@@ -29,9 +30,10 @@ constexpr std::array<Command, 13> kCommands{{
 }};
 
 // True when the first `count` bytes equal the start of the word (or all of it).
-bool agrees(const Bytes& bytes, const std::string& word) {
+bool agrees(std::span<const std::uint8_t> bytes, std::string_view word) {
     const std::size_t count = std::min(bytes.size(), word.size());
-    return std::equal(word.begin(), word.begin() + count, bytes.begin());
+    return std::equal(word.begin(), word.begin() + static_cast<std::ptrdiff_t>(count),
+                      bytes.begin());
 }
 
 }  // namespace
@@ -39,45 +41,48 @@ bool agrees(const Bytes& bytes, const std::string& word) {
 std::vector<SimFrame> SimFrameReader::feed(std::span<const std::uint8_t> bytes) {
     pending_.insert(pending_.end(), bytes.begin(), bytes.end());
     std::vector<SimFrame> frames;
+    // Consumed bytes are only counted off here and dropped once at the end, so
+    // that noise and frames cost the same per byte however much comes at once.
+    std::size_t used = 0;
     for (;;) {
         SimFrame frame;
-        const Cut cut = cutFrame(frame);
+        const Cut cut = cutFrame(std::span(pending_).subspan(used), frame);
         if (cut == Cut::Incomplete) break;
         if (cut == Cut::Frame) {
+            used += frame.bytes.size();
             frames.push_back(std::move(frame));
         } else {
-            pending_.erase(pending_.begin());
+            ++used;
             ++skipped_;
         }
     }
+    moved_ += pending_.size() - used;
+    pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(used));
     return frames;
 }
 
-SimFrameReader::Cut SimFrameReader::cutFrame(SimFrame& frame) {
-    if (pending_.empty()) return Cut::Incomplete;
+SimFrameReader::Cut SimFrameReader::cutFrame(std::span<const std::uint8_t> rest, SimFrame& frame) {
+    if (rest.empty()) return Cut::Incomplete;
     bool couldStillBecomeOne = false;
     for (const Command& command : kCommands) {
-        const std::string word = command.word;
-        if (!agrees(pending_, word)) continue;
-        if (pending_.size() < word.size()) {
+        const std::string_view word = command.word;
+        if (!agrees(rest, word)) continue;
+        if (rest.size() < word.size()) {
             couldStillBecomeOne = true;
             continue;
         }
         // "prog" followed by the start of "mode" may yet turn out to be `progmode`.
-        if (word == "prog" && pending_.size() < 8 &&
-            agrees(Bytes(pending_.begin() + 4, pending_.end()), "mode")) {
+        if (word == "prog" && rest.size() < 8 && agrees(rest.subspan(4), "mode")) {
             return Cut::Incomplete;
         }
         std::size_t length = command.length;
         if (word == "ramwrite") {
-            if (pending_.size() < command.length) return Cut::Incomplete;
-            length += (std::size_t{pending_[11]} << 8) | pending_[12];
+            if (rest.size() < command.length) return Cut::Incomplete;
+            length += (std::size_t{rest[11]} << 8) | rest[12];
         }
-        if (pending_.size() < length) return Cut::Incomplete;
-        frame.word = word;
-        frame.bytes.assign(pending_.begin(),
-                           pending_.begin() + static_cast<std::ptrdiff_t>(length));
-        pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(length));
+        if (rest.size() < length) return Cut::Incomplete;
+        frame.word = std::string(word);
+        frame.bytes.assign(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(length));
         return Cut::Frame;
     }
     return couldStillBecomeOne ? Cut::Incomplete : Cut::Garbage;

@@ -25,11 +25,15 @@ class SimFrameReader {
     void clear() { pending_.clear(); }
     std::size_t pendingSize() const { return pending_.size(); }
     std::size_t skipped() const { return skipped_; }
+    // Bytes moved to the front of the buffer so far: with the bytes fed, the
+    // whole of the reader's work, which must grow with the input and not faster.
+    std::size_t bytesMoved() const { return moved_; }
 
   private:
     enum class Cut { Frame, Incomplete, Garbage };
-    Cut cutFrame(SimFrame& frame);
+    static Cut cutFrame(std::span<const std::uint8_t> rest, SimFrame& frame);
 
     Bytes pending_;
     std::size_t skipped_ = 0;
+    std::size_t moved_ = 0;
 };
