@@ -24,6 +24,8 @@ class THttpCli : private HttpSocketHandler {
     static constexpr int kMaxRelocations = 20;
     // A request whose peer stays silent this long fails as "timed out".
     static constexpr std::uint32_t kIdleTimeoutMs = 60000;
+    // RequestDoneError of a request that timed out.
+    static constexpr std::uint16_t kTimedOutError = 10060;
 
     THttpCli(std::string name, HttpSocket& socket, MessagePump& pump);
     ~THttpCli() override;
@@ -70,7 +72,7 @@ class THttpCli : private HttpSocketHandler {
     int ContentLength() const { return contentLength_; }
     const std::string& ContentType() const { return contentType_; }
     const std::string& TransferEncoding() const { return transferEncoding_; }
-    int RcvdCount() const { return rcvdCount_; }
+    std::int64_t RcvdCount() const { return rcvdCount_; }
     const std::string& DocName() const { return docName_; }
     const std::string& Location() const { return location_; }
     const std::vector<std::string>& RcvdHeader() const { return rcvdHeader_; }
@@ -79,54 +81,65 @@ class THttpCli : private HttpSocketHandler {
   private:
     enum class LineHandler { None, Header, Body };
 
-    // Request side.
+    // Starting and ending requests.
     void DoRequestAsync(THttpRequest request);
     void InternalClear();
-    void Login();
-    void SendRequest();
+    void setTarget(const std::string& url);
     void SetReady();
     void StateChange(THttpState state);
     void AdjustDocName();
     void Post(std::function<void()> call);
-    void failRequest(int status, const std::string& reason);
+    void waitUntilReady();
+    void finishNow();
+    void dropConnection();
+    void fail(int statusCode, const std::string& reason);
 
-    // Response side.
-    void receiveInto();
-    void processLines();
+    // Connecting and the request.
+    void Login();
+    void connected();
+    void SendRequest();
+    std::string requestHeader() const;
+
+    // The response.
+    void processReceived();
+    bool processLine();
     void processBody();
-    void GetHeaderLineNext(const std::string& line);
-    void GetBodyLineNext(const std::uint8_t* data, std::size_t size);
-    void headerLine(const std::string& line);
-    void headerField(const std::string& name, const std::string& value);
-    void location(const std::string& value);
+    void GetHeaderLineNext(const std::string& line, std::size_t rawLength);
+    void statusLine(const std::string& line);
+    void headerField(const std::string& line);
     void headerEnd();
-    void documentComplete();
-    void deliverBody(const std::uint8_t* data, std::size_t size);
+    void GetBodyLineNext(const std::uint8_t* data, std::size_t size);
+    void store(const std::uint8_t* data, std::size_t size);
     void endDocument();
+
+    // Closing and relocation.
+    void sessionClosed(std::uint16_t error);
+    void headerCutShort();
+    void relocationHeader(const std::string& value);
+    bool countRelocation();
     void StartRelocation();
-    void LocationSessionClosed(std::uint16_t error);
+    void LocationSessionClosed();
     bool connectionMatchesTarget() const;
-    bool timedOut() const;
 
     // Socket notifications.
     void socketDnsLookupDone(std::uint16_t error, const std::string& address) override;
     void socketSessionConnected(std::uint16_t error) override;
     void socketDataAvailable() override;
     void socketSessionClosed(std::uint16_t error) override;
-    void sessionClosed(std::uint16_t error);
-    void idleTimeout();
     void noteActivity();
+    void idleTimeout();
 
     std::string name_;
     HttpSocket& socket_;
     MessagePump& pump_;
     std::unique_ptr<Timer> idleTimer_;
-    // Posted calls check this so that none runs after the client is gone.
+    // Posted calls check both, so that none runs after the client is gone or
+    // for a request that has already ended.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    std::uint32_t requestSerial_ = 0;
 
     THttpState state_ = THttpState::httpReady;
     THttpRequest request_ = THttpRequest::httpGET;
-    bool routeCloseToLocation_ = false;
 
     // Response state.
     int statusCode_ = 0;
@@ -135,28 +148,31 @@ class THttpCli : private HttpSocketHandler {
     int contentLength_ = -1;
     std::string contentType_;
     std::string transferEncoding_;
-    int rcvdCount_ = 0;
+    std::int64_t rcvdCount_ = 0;
     std::string docName_;
     std::string location_;
     std::vector<std::string> rcvdHeader_;
     std::uint16_t requestDoneError_ = 0;
 
-    // Target of the request, and of the connection that is open.
+    // The target of the request, and the one of the open connection.
     std::string protocol_;
     std::string path_;
-    std::string targetHost_;
-    std::string hostName_;
+    std::string targetHost_;  // for the Host line
+    std::string hostName_;    // to connect to
     std::string port_;
     std::string connectedHost_;
     std::string connectedPort_;
     std::string connectedProtocol_;
-    std::string address_;
 
+    // A connection was started and its close has not been heard yet.
+    bool socketOpen_ = false;
+    // Closes still to come from connections this client has dropped.
+    int staleCloses_ = 0;
+    bool closeToLocation_ = false;
     bool connected_ = false;
     bool closeAfterResponse_ = true;
     bool followingLocation_ = false;
     int relocations_ = 0;
-    bool idleExpired_ = false;
     int headerLineCount_ = 0;
     int bodyDataCount_ = 0;
     bool headerBegun_ = false;

@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <string>
 
 class HttpSocket;
 
@@ -25,9 +24,11 @@ class ReceiveBuffer {
 
     std::size_t size() const { return count_; }
     const std::uint8_t* data() const { return bytes_.data() + start_; }
-    // The next whole line without its LF and one CR before it; nothing while
-    // no LF is pending.
-    std::optional<std::string> takeLine();
+    // The length of the first pending line with its LF; nothing while no LF
+    // is pending. A 0 byte is data like any other.
+    std::optional<std::size_t> lineLength() const;
+    // Drops the first n bytes. What data() showed stays readable until the
+    // next receive.
     void consume(std::size_t n);
     void clear();
 

@@ -1,0 +1,36 @@
+#include "http/doc_name.h"
+
+#include <cctype>
+
+namespace {
+
+std::string beforeQuery(const std::string& text) {
+    return text.substr(0, text.find('?'));
+}
+
+bool equalsAnyCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string docNameOfPath(const std::string& path) {
+    const std::string name = beforeQuery(path);
+    if (name.empty() || name.back() == '/') return "document.htm";
+    return beforeQuery(name.substr(name.rfind('/') + 1));
+}
+
+std::string docNameForContent(const std::string& name, const std::string& contentType) {
+    if (contentType != "text/html") return name;
+    const auto dot = name.rfind('.');
+    if (dot == std::string::npos) return name + ".htm";
+    const std::string extension = name.substr(dot);
+    if (extension == "." || equalsAnyCase(extension, ".exe")) return name.substr(0, dot) + ".htm";
+    return name;
+}

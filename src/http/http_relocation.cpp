@@ -1,0 +1,149 @@
+// The connection closing, and following a Location to the next document.
+#include <cctype>
+
+#include "http/doc_name.h"
+#include "http/http_cli.h"
+#include "http/url_parts.h"
+
+namespace {
+
+bool startsWithAnyCase(const std::string& text, const std::string& prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void THttpCli::socketSessionClosed(std::uint16_t error) {
+    if (staleCloses_ > 0) {
+        --staleCloses_;
+        return;
+    }
+    socketOpen_ = false;
+    try {
+        if (closeToLocation_) {
+            LocationSessionClosed();
+        } else {
+            sessionClosed(error);
+        }
+    } catch (...) {
+        // A handler failed on the last word of the connection: nothing will
+        // follow it, so the request ends here.
+        if (state_ != THttpState::httpReady) finishNow();
+    }
+}
+
+void THttpCli::sessionClosed(std::uint16_t error) {
+    if (error != 0) requestDoneError_ = error;
+    connected_ = false;
+    if (headerBegun_) {
+        headerBegun_ = false;
+        if (OnHeaderEnd) OnHeaderEnd(*this);
+        if (!followingLocation_) {
+            headerCutShort();
+            return;
+        }
+        if (countRelocation()) LocationSessionClosed();
+        return;
+    }
+    if (bodyDataCount_ > 0) {
+        bodyDataCount_ = 0;
+        next_ = LineHandler::None;
+        if (OnDocEnd) OnDocEnd(*this);
+    }
+    if (followingLocation_) {
+        if (countRelocation()) LocationSessionClosed();
+        return;
+    }
+    if (state_ != THttpState::httpReady) SetReady();
+}
+
+// Without the empty line that ends it the header cannot be trusted, and
+// nothing else would end the request.
+void THttpCli::headerCutShort() {
+    fail(404, "connection closed before the end of the header");
+    SetReady();
+}
+
+void THttpCli::relocationHeader(const std::string& value) {
+    if (!FollowRelocation) return;
+    followingLocation_ = true;
+    if (!value.empty() && value.front() == '/') {
+        path_ = value;
+        location_ = "http://" + hostName_ + value;
+    } else if (!startsWithAnyCase(value, "http://") && !startsWithAnyCase(value, "https://")) {
+        const std::string current = path_.substr(0, path_.find('?'));
+        const auto cut = current.find_last_of("/:");
+        path_ = (cut == std::string::npos ? std::string() : current.substr(0, cut + 1)) + value;
+        location_ = "http://" + hostName_ + path_;
+    } else {
+        const UrlParts parts = parseUrl(value, path_);
+        hostName_ = parts.host;
+        path_ = parts.path;
+        port_ = parts.port.empty() ? "80" : parts.port;
+        protocol_ = parts.protocol;
+        if (!parts.protocol.empty() && !parts.host.empty()) {
+            targetHost_ = parts.host;
+            location_ = parts.protocol + "://" + parts.host + parts.path;
+            if (path_.empty()) path_ = "/";
+        }
+    }
+}
+
+// One more relocation in this request; past the limit the request fails.
+bool THttpCli::countRelocation() {
+    if (++relocations_ <= kMaxRelocations) return true;
+    fail(404, "too many relocations (more than " + std::to_string(kMaxRelocations) + ")");
+    finishNow();
+    return false;
+}
+
+void THttpCli::StartRelocation() {
+    if (!countRelocation()) return;
+    rcvdCount_ = 0;
+    buffer_.clear();
+    headerLineCount_ = 0;
+    bodyDataCount_ = 0;
+    if (socket_.connected() && connectionMatchesTarget() && !closeAfterResponse_) {
+        if (OnLocationChange) OnLocationChange(*this);
+        const std::string location = location_;
+        InternalClear();
+        location_ = location;
+        docName_ = path_;
+        AdjustDocName();
+        Post([this] { Login(); });
+        return;
+    }
+    closeToLocation_ = true;
+    socket_.closeDelayed();
+}
+
+void THttpCli::LocationSessionClosed() {
+    const UrlParts parts = parseUrl(location_.substr(0, location_.find('#')), path_);
+    docName_ = docNameOfPath(parts.path);
+    connected_ = false;
+    followingLocation_ = false;
+    closeToLocation_ = false;
+    if (OnLocationChange) OnLocationChange(*this);
+    rcvdHeader_.clear();
+    headerLineCount_ = 0;
+    bodyDataCount_ = 0;
+    headerBegun_ = false;
+    contentLength_ = -1;
+    contentType_.clear();
+    statusCode_ = 0;
+    transferEncoding_.clear();
+    if (RcvdStream != nullptr && rcvdCount_ > 0) {
+        // The relocation's own body does not belong to the document asked for.
+        try {
+            RcvdStream->shrinkBy(static_cast<std::uint64_t>(rcvdCount_));
+        } catch (const std::exception&) {
+            // A stream that cannot shrink keeps it; the next document follows.
+        }
+    }
+    rcvdCount_ = 0;
+    Post([this] { Login(); });
+}
