@@ -1,0 +1,320 @@
+#include "platform/qt_http_socket.h"
+
+#include <QHostAddress>
+#include <QHostInfo>
+#include <QObject>
+#include <QTcpSocket>
+#include <QTimer>
+#include <utility>
+
+#include "platform/qt_http_socket_errors.h"
+
+namespace {
+
+// Offers of buffered bytes in one turn of the loop before the socket lets other
+// messages run; the client takes about 8 KiB per offer, so a full read buffer
+// drains in one turn without keeping timers and the window waiting.
+constexpr int kOffersPerTurn = 8;
+// How long an orderly close may wait for the peer to take the last bytes sent.
+constexpr int kLingerMs = 5000;
+
+bool isAnyAddress(const std::string& address) {
+    return address.empty() || address == "0.0.0.0";
+}
+
+// The first IPv4 address when there is one: the servers of the field are
+// reached over IPv4, and a host name often resolves to an IPv6 address first.
+QHostAddress preferredAddress(const QList<QHostAddress>& addresses) {
+    for (const QHostAddress& address : addresses) {
+        if (address.protocol() == QAbstractSocket::IPv4Protocol) return address;
+    }
+    return addresses.front();
+}
+
+}  // namespace
+
+QtHttpSocket::QtHttpSocket() : context_(std::make_unique<QObject>()) {}
+
+QtHttpSocket::~QtHttpSocket() {
+    cancelResolve();
+    release(Shutdown::Destroying);
+}
+
+void QtHttpSocket::post(std::function<void()> call) {
+    // Calls posted to the context die with it, so none outlives this socket.
+    QMetaObject::invokeMethod(context_.get(), std::move(call), Qt::QueuedConnection);
+}
+
+void QtHttpSocket::fail(std::uint16_t code) {
+    lastError_ = code;
+    throw SocketError(socket_errors::text(code), code);
+}
+
+// ---- name resolution
+
+void QtHttpSocket::resolve(const std::string& host) {
+    cancelResolve();
+    if (host.empty()) fail(socket_errors::kHostNotFound);
+    const std::uint64_t lookup = lookup_;
+    const QString name = QString::fromStdString(host);
+    if (QHostAddress literal; literal.setAddress(name)) {
+        const std::string address = literal.toString().toStdString();
+        post([this, lookup, address] { finishLookup(lookup, socket_errors::kNone, address); });
+        return;
+    }
+    lookupId_ = QHostInfo::lookupHost(name, context_.get(), [this, lookup](const QHostInfo& info) {
+        std::uint16_t code = socket_errors::fromQt(info.error());
+        std::string address;
+        if (code == socket_errors::kNone && info.addresses().isEmpty()) {
+            code = socket_errors::kNoAddress;
+        } else if (code == socket_errors::kNone) {
+            address = preferredAddress(info.addresses()).toString().toStdString();
+        }
+        // Posted once more: the result must come from the loop on every Qt version.
+        post([this, lookup, code, address] { finishLookup(lookup, code, address); });
+    });
+}
+
+void QtHttpSocket::finishLookup(std::uint64_t lookup, std::uint16_t code,
+                                const std::string& address) {
+    if (lookup != lookup_) return;  // cancelled, or another resolution began
+    ++lookup_;
+    lookupId_ = -1;
+    if (code != socket_errors::kNone) lastError_ = code;
+    notifyDnsLookupDone(code, address);
+}
+
+void QtHttpSocket::cancelResolve() {
+    if (lookupId_ != -1) QHostInfo::abortHostLookup(lookupId_);
+    lookupId_ = -1;
+    ++lookup_;
+}
+
+// ---- connecting
+
+void QtHttpSocket::connectTo(const std::string& address, const std::string& port,
+                             const std::string& localAddress) {
+    if (phase_ != Phase::Idle) fail(socket_errors::kAlreadyConnected);
+    const QHostAddress target(QString::fromStdString(address));
+    bool numeric = false;
+    const uint portNumber = QString::fromStdString(port).toUInt(&numeric);
+    if (target.isNull() || !numeric || portNumber == 0 || portNumber > 65535) {
+        fail(socket_errors::kInvalidArgument);
+    }
+    socket_ = openSocket(localAddress);
+    phase_ = Phase::Connecting;
+    ++session_;
+    peerClosed_ = false;
+    closeAsked_ = false;
+    peerError_ = socket_errors::kNone;
+    // A refusal on this machine may be reported from inside this call; the
+    // signal handlers only post, so the client still hears it from the loop.
+    socket_->connectToHost(target, static_cast<quint16>(portNumber));
+}
+
+QTcpSocket* QtHttpSocket::openSocket(const std::string& localAddress) {
+    auto socket = std::make_unique<QTcpSocket>();
+    socket->setReadBufferSize(kReadBufferBytes);
+    if (!isAnyAddress(localAddress)) {
+        const QHostAddress local(QString::fromStdString(localAddress));
+        if (local.isNull()) fail(socket_errors::kInvalidArgument);
+        if (!socket->bind(local, 0)) fail(socket_errors::fromQt(socket->error()));
+    }
+    watch(socket.get());
+    return socket.release();
+}
+
+void QtHttpSocket::watch(QTcpSocket* socket) {
+    QObject* context = context_.get();
+    QObject::connect(socket, &QTcpSocket::connected, context, [this] { onConnected(); });
+    QObject::connect(socket, &QTcpSocket::readyRead, context, [this] { postData(); });
+    QObject::connect(socket, &QTcpSocket::errorOccurred, context,
+                     [this](QAbstractSocket::SocketError error) { onError(error); });
+    QObject::connect(socket, &QTcpSocket::disconnected, context, [this] { onPeerClosed(); });
+}
+
+void QtHttpSocket::onConnected() {
+    if (phase_ != Phase::Connecting) return;
+    phase_ = Phase::Connected;
+    post([this, session = session_] {
+        if (current(session)) notifySessionConnected(socket_errors::kNone);
+    });
+}
+
+void QtHttpSocket::onError(int qtError) {
+    const auto error = static_cast<QAbstractSocket::SocketError>(qtError);
+    if (phase_ == Phase::Connecting) {
+        const std::uint16_t code = socket_errors::fromQt(error);
+        failConnect(code == socket_errors::kNone ? socket_errors::kConnectionReset : code);
+        return;
+    }
+    if (phase_ != Phase::Connected) return;
+    const std::uint16_t code = socket_errors::fromQt(error);
+    if (code != socket_errors::kNone) peerError_ = lastError_ = code;
+    if (socket_->state() == QAbstractSocket::UnconnectedState) onPeerClosed();
+}
+
+void QtHttpSocket::failConnect(std::uint16_t code) {
+    lastError_ = code;
+    release(Shutdown::Abortive);
+    phase_ = Phase::Ending;
+    closeError_ = code;
+    post([this, session = session_, code] {
+        if (session != session_ || phase_ != Phase::Ending) return;
+        notifySessionConnected(code);
+        if (session == session_ && phase_ == Phase::Ending) postClosure();
+    });
+}
+
+// ---- data
+
+bool QtHttpSocket::connected() const {
+    return phase_ == Phase::Connected && !peerClosed_;
+}
+
+void QtHttpSocket::send(std::string_view bytes) {
+    if (!connected()) fail(socket_errors::kNotConnected);
+    const auto size = static_cast<qint64>(bytes.size());
+    if (socket_->write(bytes.data(), size) != size) fail(socket_errors::fromQt(socket_->error()));
+}
+
+std::size_t QtHttpSocket::receive(std::uint8_t* into, std::size_t max) {
+    if (socket_ == nullptr || max == 0) return 0;
+    const qint64 got = socket_->read(reinterpret_cast<char*>(into), static_cast<qint64>(max));
+    if (got <= 0) return 0;
+    taken_ += static_cast<std::uint64_t>(got);
+    return static_cast<std::size_t>(got);
+}
+
+std::int64_t QtHttpSocket::unread() const {
+    return socket_ == nullptr ? 0 : socket_->bytesAvailable();
+}
+
+bool QtHttpSocket::current(std::uint64_t session) const {
+    return session == session_ && phase_ == Phase::Connected;
+}
+
+bool QtHttpSocket::wantsData(std::uint64_t session) const {
+    return current(session) && !closeAsked_ && unread() > 0;
+}
+
+void QtHttpSocket::postData() {
+    if (dataPosted_ || phase_ != Phase::Connected) return;
+    dataPosted_ = true;
+    post([this] { deliverData(); });
+}
+
+void QtHttpSocket::onPeerClosed() {
+    if (phase_ != Phase::Connected || peerClosed_) return;
+    peerClosed_ = true;
+    // The bytes that came before the close are offered before it is reported.
+    postData();
+}
+
+void QtHttpSocket::deliverData() {
+    dataPosted_ = false;
+    // A handler that runs the loop itself must not be offered the same bytes
+    // again inside its own notification; the outer offer goes on afterwards.
+    if (!current(session_) || delivering_) return;
+    const std::uint64_t session = session_;
+    bool tookNothing = false;
+    delivering_ = true;
+    for (int offer = 0; offer < kOffersPerTurn && wantsData(session); ++offer) {
+        const std::uint64_t before = taken_;
+        notifyDataAvailable();
+        if (taken_ == before) {
+            tookNothing = true;  // it waits for something else; no use spinning
+            break;
+        }
+    }
+    delivering_ = false;
+    if (!current(session) || closeAsked_) return;
+    if (!tookNothing && unread() > 0) {
+        // Bytes the socket already holds raise no new readyRead.
+        postData();
+    } else if (peerClosed_) {
+        endSession(peerError_, Shutdown::Abortive);
+    }
+}
+
+// ---- closing
+
+void QtHttpSocket::close() {
+    if (phase_ == Phase::Connecting || phase_ == Phase::Connected) {
+        endSession(socket_errors::kNone, Shutdown::Orderly);
+    }
+}
+
+void QtHttpSocket::closeDelayed() {
+    closeAsked_ = true;  // no further offer before the close runs
+    post([this, session = session_] {
+        if (session == session_) close();
+    });
+}
+
+void QtHttpSocket::abort() {
+    if (phase_ == Phase::Connecting || phase_ == Phase::Connected) {
+        endSession(socket_errors::kNone, Shutdown::Abortive);
+    }
+}
+
+void QtHttpSocket::abortAfterHandlerError() {
+    if (phase_ == Phase::Ending) {
+        closeError_ = socket_errors::kNone;  // the close on its way reports it
+        return;
+    }
+    if (phase_ == Phase::Idle) ++session_;  // nothing was open: still one close
+    endSession(socket_errors::kNone, Shutdown::Abortive);
+}
+
+void QtHttpSocket::endSession(std::uint16_t code, Shutdown how) {
+    release(how);
+    phase_ = Phase::Ending;
+    closeError_ = code;
+    postClosure();
+}
+
+void QtHttpSocket::postClosure() {
+    post([this, session = session_] {
+        if (session != session_ || phase_ != Phase::Ending) return;
+        phase_ = Phase::Idle;
+        notifySessionClosed(closeError_);
+    });
+}
+
+void QtHttpSocket::release(Shutdown how) {
+    QTcpSocket* socket = std::exchange(socket_, nullptr);
+    if (socket == nullptr) return;
+    QObject::disconnect(socket, nullptr, context_.get(), nullptr);
+    dataPosted_ = false;
+    if (how == Shutdown::Destroying) {
+        socket->abort();
+        delete socket;
+        return;
+    }
+    if (how == Shutdown::Orderly) {
+        // Bytes still being sent go out first; a peer that never takes them
+        // does not keep the socket forever.
+        socket->disconnectFromHost();
+        if (socket->state() != QAbstractSocket::UnconnectedState) {
+            QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            QTimer::singleShot(kLingerMs, socket, [socket] {
+                socket->abort();
+                socket->deleteLater();
+            });
+            return;
+        }
+    } else {
+        socket->abort();
+    }
+    // The socket may be the sender of the signal being handled.
+    socket->deleteLater();
+}
+
+std::uint16_t QtHttpSocket::lastError() const {
+    return lastError_;
+}
+
+std::string QtHttpSocket::errorText(std::uint16_t code) const {
+    return socket_errors::text(code);
+}
