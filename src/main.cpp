@@ -72,6 +72,14 @@ int main(int argc, char** argv) {
 
     try {
         QtMessagePump pump;
+        // A download running inside a handler gives up once the window is
+        // closed, instead of keeping the process alive without a window.
+        QObject terminationHooks;
+        const auto terminate = [&pump] { pump.requestTermination(); };
+        QObject::connect(&application, &QGuiApplication::lastWindowClosed, &terminationHooks,
+                         terminate);
+        QObject::connect(&application, &QCoreApplication::aboutToQuit, &terminationHooks,
+                         terminate);
         QtBeeper beeper;
         QtDialogs dialogs;
         QtSystemServices system;

@@ -62,3 +62,7 @@ void QtMessagePump::sleep(std::uint32_t ms) {
 std::unique_ptr<Timer> QtMessagePump::createTimer(std::function<void()> onTick) {
     return std::make_unique<QtTimer>(std::move(onTick));
 }
+
+bool QtMessagePump::terminating() {
+    return terminationRequested_ || QCoreApplication::closingDown();
+}

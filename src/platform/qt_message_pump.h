@@ -15,7 +15,13 @@ class QtMessagePump : public MessagePump {
     std::uint32_t tick() override;
     void sleep(std::uint32_t ms) override;
     std::unique_ptr<Timer> createTimer(std::function<void()> onTick) override;
+    // True once the application is on its way out, so that long waits give up.
+    bool terminating() override;
+
+    // The window's close and the application's quit call this.
+    void requestTermination() { terminationRequested_ = true; }
 
   private:
     QElapsedTimer clock_;
+    bool terminationRequested_ = false;
 };
