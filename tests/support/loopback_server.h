@@ -1,0 +1,60 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+// A server process listening on a free port of 127.0.0.1 for the length of a
+// test. The start helpers return nullptr only when the server program is not
+// installed (the test then skips); a server that is there but does not come up
+// throws, with the end of its log.
+class LoopbackServer {
+  public:
+    // The server's command line for a port, with its log file; asked again
+    // with another port when a server could not take the one it was given.
+    using Command = std::function<std::vector<std::string>(int port)>;
+
+    LoopbackServer(Command command, std::filesystem::path log);
+    // Ends the server: SIGTERM, then SIGKILL if it lingers.
+    ~LoopbackServer();
+    LoopbackServer(const LoopbackServer&) = delete;
+    LoopbackServer& operator=(const LoopbackServer&) = delete;
+
+    int port() const { return port_; }
+    // "http://127.0.0.1:PORT" + path.
+    std::string url(const std::string& path) const;
+
+  private:
+    bool tryStart(const std::vector<std::string>& argv, int port);
+    void stop();
+    std::string logTail() const;
+
+    std::filesystem::path log_;
+    pid_t pid_ = -1;
+    int port_ = 0;
+};
+
+// The path of an installed program, also where PATH leaves out the sbin folders.
+std::optional<std::string> findProgram(const std::string& name);
+
+// python3 -m http.server serving folder.
+std::unique_ptr<LoopbackServer> startPythonFileServer(const std::filesystem::path& folder);
+
+// python3 script PORT argument; the script must listen on 127.0.0.1:PORT.
+std::unique_ptr<LoopbackServer> startPythonScript(const std::filesystem::path& script,
+                                                  const std::string& argument,
+                                                  const std::filesystem::path& log);
+
+// nginx with a configuration of its own in work (logs, temporary files)
+// serving root, plus these locations:
+//   /moved            302 to kNginxMovedTarget, as an absolute address
+//   /moved-relative   302 to kNginxMovedTarget, as a bare path
+// A missing file gives nginx's own 404 page.
+inline constexpr const char* kNginxMovedTarget = "/other/path";
+std::unique_ptr<LoopbackServer> startNginx(const std::filesystem::path& root,
+                                           const std::filesystem::path& work);
