@@ -3,6 +3,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,11 @@ class ManualPump : public MessagePump {
     std::uint32_t now = 0;
     std::uint32_t sleptMs = 0;
     std::deque<std::function<void()>> queue;
+    // Off: every wait lets its whole time pass and timers tick only when a test
+    // calls them. On: a wait ends at once while calls are queued, else moves the
+    // clock to the next timer that falls due within it and queues that tick, as
+    // a real loop does; so a silent peer shows up as time passing.
+    bool runsTimers = false;
 
     void processPending() override;
     void waitNext(std::uint32_t maxMs) override;
@@ -23,20 +29,39 @@ class ManualPump : public MessagePump {
     std::uint32_t tick() override { return now; }
     void sleep(std::uint32_t ms) override {
         sleptMs += ms;
-        now += ms;
+        passTime(ms);
     }
     std::unique_ptr<Timer> createTimer(std::function<void()> onTick) override;
 
-    // A timer whose tick action the test calls itself.
+    // A timer whose tick action the test calls itself (or the pump, with runsTimers).
     struct ManualTimer : Timer {
         std::uint32_t ms = 0;
         bool on = false;
         std::function<void()> onTick;
-        void setInterval(std::uint32_t value) override { ms = value; }
+        // Time since the timer was started or last ticked; like a real timer,
+        // a new interval or a stop and start begins the count again.
+        std::uint32_t elapsed = 0;
+        std::weak_ptr<std::vector<ManualTimer*>> live;
+
+        ~ManualTimer() override;
+        void setInterval(std::uint32_t value) override {
+            ms = value;
+            elapsed = 0;
+        }
         std::uint32_t interval() const override { return ms; }
-        void setEnabled(bool value) override { on = value; }
+        void setEnabled(bool value) override {
+            if (value && !on) elapsed = 0;
+            on = value;
+        }
         bool enabled() const override { return on; }
     };
+
+  private:
+    void passTime(std::uint32_t ms);
+
+    // The timers this pump made that still exist.
+    std::shared_ptr<std::vector<ManualTimer*>> timers_ =
+        std::make_shared<std::vector<ManualTimer*>>();
 };
 
 class FakeBeeper : public Beeper {
