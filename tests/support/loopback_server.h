@@ -15,8 +15,8 @@
 // throws, with the end of its log.
 class LoopbackServer {
   public:
-    // The server's command line for a port, with its log file; asked again
-    // with another port when a server could not take the one it was given.
+    // The server's command line for a port; asked again with another port
+    // when a server could not take the one it was given.
     using Command = std::function<std::vector<std::string>(int port)>;
 
     LoopbackServer(Command command, std::filesystem::path log);
@@ -39,7 +39,7 @@ class LoopbackServer {
     int port_ = 0;
 };
 
-// The path of an installed program, also where PATH leaves out the sbin folders.
+// The path of an installed program: the system's own first, then PATH's.
 std::optional<std::string> findProgram(const std::string& name);
 
 // python3 -m http.server serving folder.

@@ -1,0 +1,129 @@
+// telvarn-get URL [FILE]: one GET with the client, settings and socket of the
+// update checks, so that an operator can check an update server from the field.
+#include <QCoreApplication>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "http/file_stream.h"
+#include "http/http_cli.h"
+#include "platform/qt_http_socket.h"
+#include "platform/qt_message_pump.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: telvarn-get URL [FILE]\n"
+    "Fetches URL as the update checks do. The body goes to FILE, created anew for\n"
+    "each document, so that after a relocation it holds the last one; without FILE\n"
+    "it goes to standard output. The status line and the document's name go to\n"
+    "standard error. Exit status: 0 fetched, 1 failed, 2 bad arguments.\n";
+
+// Where the documents go, as the update checks store them: FILE is made anew at
+// each document's begin and closed at its end. The client answers a failure to
+// store bytes only by dropping the connection, so the first one is kept here
+// for the exit status.
+class DocumentSink : public ReceiveStream {
+  public:
+    explicit DocumentSink(std::optional<std::string> path) : path_(std::move(path)) {}
+
+    void begin() {
+        guarded([&] {
+            file_.reset();
+            if (path_) file_ = std::make_unique<FileStream>(*path_);
+        });
+    }
+    void end() {
+        guarded([&] {
+            if (file_) file_->close();
+            file_.reset();
+            std::fflush(stdout);
+        });
+    }
+    void write(const std::uint8_t* data, std::size_t size) override {
+        guarded([&] { target().write(data, size); });
+    }
+    void shrinkBy(std::uint64_t bytes) override {
+        guarded([&] { target().shrinkBy(bytes); });
+    }
+    const std::string& failure() const { return failure_; }
+
+  private:
+    ReceiveStream& target() {
+        if (file_) return *file_;
+        if (path_) throw std::runtime_error("no document is open in " + *path_);
+        return stdout_;
+    }
+    template <typename Call>
+    void guarded(Call call) {
+        try {
+            call();
+        } catch (const std::exception& error) {
+            if (failure_.empty()) failure_ = error.what();
+            throw;
+        }
+    }
+
+    std::optional<std::string> path_;
+    std::unique_ptr<FileStream> file_;
+    StdoutStream stdout_;
+    std::string failure_;
+};
+
+void report(const THttpCli& client) {
+    if (client.StatusCode() == 0) {
+        std::fprintf(stderr, "no status line received\n");
+    } else if (client.ResponseVersion().empty()) {  // the client's own failure
+        std::fprintf(stderr, "status %d: %s\n", client.StatusCode(), client.ReasonPhrase().c_str());
+    } else {
+        std::fprintf(stderr, "HTTP/%s %d %s\n", client.ResponseVersion().c_str(),
+                     client.StatusCode(), client.ReasonPhrase().c_str());
+    }
+    std::fprintf(stderr, "DocName: %s\n", client.DocName().c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 2 && (std::string(argv[1]) == "-h" || std::string(argv[1]) == "--help")) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (argc < 2 || argc > 3 || std::string(argv[1]).empty() ||
+        (argc == 3 && std::string(argv[2]).empty())) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    QCoreApplication application(argc, argv);
+    QtMessagePump pump;
+    QtHttpSocket socket;
+    DocumentSink sink(argc == 3 ? std::optional<std::string>(argv[2]) : std::nullopt);
+    THttpCli client("HttpClient", socket, pump);
+    client.URL = argv[1];
+    client.OnDocBegin = [&](THttpCli& cli) {
+        sink.begin();
+        cli.RcvdStream = &sink;
+    };
+    client.OnDocEnd = [&](THttpCli& cli) {
+        cli.RcvdStream = nullptr;
+        sink.end();
+    };
+    try {
+        client.Get();
+    } catch (const EHttpException& error) {
+        report(client);
+        std::fprintf(stderr, "telvarn-get: %s (code %u)\n", error.what(),
+                     static_cast<unsigned>(error.code()));
+        return 1;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "telvarn-get: %s\n", error.what());
+        return 1;
+    }
+    report(client);
+    if (!sink.failure().empty()) {
+        std::fprintf(stderr, "telvarn-get: %s\n", sink.failure().c_str());
+        return 1;
+    }
+    return 0;
+}

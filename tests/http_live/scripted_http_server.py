@@ -1,0 +1,87 @@
+#!/usr/bin/env python3
+"""Answers the live tests' requests that a plain file server cannot.
+
+python3 scripted_http_server.py PORT FOLDER, on 127.0.0.1 only:
+  /chunked/NAME            FOLDER/NAME with Transfer-Encoding: chunked, then closes
+  /keep-alive-moved/NAME   302 to /same-connection/NAME, keeping the connection open
+  /same-connection/NAME    FOLDER/NAME, but only on the connection that was moved
+"""
+import http.server
+import os
+import sys
+
+# Uneven chunk sizes, so that chunk boundaries fall anywhere in the client's reads.
+CHUNK_SIZES = [1, 7, 4096, 300, 65536, 2, 8190, 8191, 12345]
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    moved = False  # set per connection: one handler serves all of its requests
+
+    def log_message(self, format, *args):
+        sys.stderr.write("%s\n" % (format % args))
+
+    def content(self, name):
+        path = os.path.join(self.server.folder, os.path.basename(name))
+        try:
+            with open(path, "rb") as file:
+                return file.read()
+        except OSError:
+            return None
+
+    def do_GET(self):
+        parts = self.path.split("/", 2)
+        kind, name = (parts[1], parts[2]) if len(parts) == 3 else ("", "")
+        if kind == "chunked":
+            self.send_chunked(self.content(name))
+        elif kind == "keep-alive-moved":
+            self.moved = True
+            self.send_response(302)
+            self.send_header("Location", "/same-connection/" + name)
+            self.send_header("Content-Length", "0")
+            self.send_header("Connection", "keep-alive")
+            self.end_headers()
+        elif kind == "same-connection" and self.moved:
+            self.send_whole(self.content(name))
+        else:
+            self.send_error(409 if kind == "same-connection" else 404)
+
+    def send_whole(self, body):
+        if body is None:
+            return self.send_error(404)
+        self.send_response(200)
+        self.send_header("Content-Length", str(len(body)))
+        self.send_header("Connection", "close")
+        self.end_headers()
+        self.wfile.write(body)
+
+    def send_chunked(self, body):
+        if body is None:
+            return self.send_error(404)
+        self.send_response(200)
+        self.send_header("Transfer-Encoding", "chunked")
+        self.send_header("Connection", "close")
+        self.end_headers()
+        offset, index = 0, 0
+        while offset < len(body):
+            size = CHUNK_SIZES[index % len(CHUNK_SIZES)]
+            piece = body[offset:offset + size]
+            # Upper and lower case digits, and an extension now and then.
+            head = ("%X" if index % 2 else "%x") % len(piece)
+            if index % 3 == 0:
+                head += ";part=%d" % index
+            self.wfile.write(head.encode() + b"\r\n" + piece + b"\r\n")
+            offset += len(piece)
+            index += 1
+        self.wfile.write(b"0\r\n\r\n")
+
+
+def main():
+    port, folder = int(sys.argv[1]), sys.argv[2]
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", port), Handler)
+    server.folder = folder
+    server.serve_forever()
+
+
+if __name__ == "__main__":
+    main()

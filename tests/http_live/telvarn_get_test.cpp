@@ -1,0 +1,91 @@
+// The built telvarn-get command against python's file server.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "live_rig.h"
+#include "support/loopback_server.h"
+
+extern char** environ;
+
+namespace {
+
+// Runs telvarn-get with args, its output in out and err; its exit status, or
+// -1 when it had to be killed after 20 s.
+int runTelvarnGet(const std::vector<std::string>& args, const std::string& out,
+                  const std::string& err) {
+    std::vector<std::string> argv{TELVARN_GET_PATH};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<char*> pointers;
+    for (std::string& arg : argv) pointers.push_back(arg.data());
+    pointers.push_back(nullptr);
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&files, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = -1;
+    const int failed = posix_spawn(&pid, pointers[0], &files, nullptr, pointers.data(), environ);
+    posix_spawn_file_actions_destroy(&files);
+    if (failed != 0) return -2;
+    int status = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(TelvarnGetTest, StoresTheBodyAndReportsTheOutcomeInItsExitStatus) {
+    TempFolder folder;
+    std::filesystem::create_directories(folder.path() / "www");
+    folder.write("www/version", std::string("14\r\n2841\r\n"));
+    folder.write("www/Telvarn.bin", randomBytes(3 * 1000 * 1000, 11));
+    const auto server = startPythonFileServer(folder.path() / "www");
+    if (!server) GTEST_SKIP() << "python3 is not installed";
+
+    struct Case {
+        std::vector<std::string> args;  // "FILE" stands for the output file
+        int status;
+        std::string file;  // what FILE holds, or standard output without FILE
+        std::string errorText;
+    };
+    const Case cases[] = {
+        {{server->url("/Telvarn.bin"), "FILE"},
+         0,
+         folder.read("www/Telvarn.bin"),
+         "HTTP/1.0 200 OK\nDocName: Telvarn.bin\n"},
+        {{server->url("/version")}, 0, "14\r\n2841\r\n", "DocName: version"},
+        {{server->url("/missing"), "FILE"}, 1, "", "telvarn-get: File not found (code 404)"},
+        {{}, 2, "", "usage: telvarn-get URL [FILE]"},
+        {{"a", "b", "c"}, 2, "", "usage: telvarn-get URL [FILE]"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = c.args;
+        for (std::string& arg : args) {
+            if (arg == "FILE") arg = folder.file("out");
+        }
+        SCOPED_TRACE(args.empty() ? "no arguments" : args.front());
+        const bool toFile = args.size() == 2;
+        const int status = runTelvarnGet(args, folder.file("stdout"), folder.file("stderr"));
+        EXPECT_EQ(status, c.status) << folder.read("stderr");
+        EXPECT_NE(folder.read("stderr").find(c.errorText), std::string::npos)
+            << folder.read("stderr");
+        if (c.status == 0) {
+            const std::string stored = folder.read(toFile ? "out" : "stdout");
+            EXPECT_TRUE(stored == c.file) << stored.size() << " bytes stored";
+        }
+    }
+}
+
+}  // namespace
