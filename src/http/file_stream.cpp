@@ -44,9 +44,12 @@ bool seekTo(std::FILE* file, std::uint64_t offset) {
 
 }  // namespace
 
-FileStream::FileStream(const std::string& path) : path_(path), file_(openEmptied(path)) {
+FileStream::FileStream(const std::string& path)
+    : path_(path), buffer_(std::make_unique<char[]>(kFileBufferBytes)), file_(openEmptied(path)) {
     if (file_ == nullptr) fail("can't create");
-    std::setvbuf(file_, nullptr, _IOFBF, kFileBufferBytes);
+    // The buffer is given, not just its size: the C library would keep a
+    // size of its own choice (often 4 KiB) and write far more often.
+    std::setvbuf(file_, buffer_.get(), _IOFBF, kFileBufferBytes);
 }
 
 FileStream::~FileStream() {

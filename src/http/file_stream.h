@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "http/receive_stream.h"
@@ -31,6 +32,7 @@ class FileStream : public ReceiveStream {
     void requireOpen() const;
 
     std::string path_;
+    std::unique_ptr<char[]> buffer_;  // outlives file_, which closes first
     std::FILE* file_ = nullptr;
     std::uint64_t size_ = 0;
 };
