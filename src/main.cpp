@@ -72,14 +72,6 @@ int main(int argc, char** argv) {
 
     try {
         QtMessagePump pump;
-        // A download running inside a handler gives up once the window is
-        // closed, instead of keeping the process alive without a window.
-        QObject terminationHooks;
-        const auto terminate = [&pump] { pump.requestTermination(); };
-        QObject::connect(&application, &QGuiApplication::lastWindowClosed, &terminationHooks,
-                         terminate);
-        QObject::connect(&application, &QCoreApplication::aboutToQuit, &terminationHooks,
-                         terminate);
         QtBeeper beeper;
         QtDialogs dialogs;
         QtSystemServices system;
@@ -109,6 +101,15 @@ int main(int argc, char** argv) {
         // The window appears with the start-up lines already in its log.
         view.logView().flush();
         view.show();
+        // A download running inside a handler gives up once the window is
+        // closed, instead of keeping the process alive without a window. Only
+        // from here on: a box closed before the window appeared is no such close.
+        QObject terminationHooks;
+        const auto terminate = [&pump] { pump.requestTermination(); };
+        QObject::connect(&application, &QGuiApplication::lastWindowClosed, &terminationHooks,
+                         terminate);
+        QObject::connect(&application, &QCoreApplication::aboutToQuit, &terminationHooks,
+                         terminate);
         if (system.quitRequested()) {
             QApplication::processEvents();
             return 0;
