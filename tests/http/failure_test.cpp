@@ -1,0 +1,150 @@
+#include <algorithm>
+
+#include "http_rig.h"
+
+namespace {
+
+using Failures = HttpSplit;
+INSTANTIATE_TEST_SUITE_P(Splits, Failures, allSplits(), splitName);
+
+ScriptedPeer lookup(ScriptedPeer::Lookup how, std::uint16_t error = 11001) {
+    ScriptedPeer peer;
+    peer.lookup = how;
+    peer.lookupError = error;
+    return peer;
+}
+
+ScriptedPeer connecting(std::uint16_t error, bool throws) {
+    ScriptedPeer peer;
+    peer.connectError = error;
+    peer.connectThrows = throws;
+    return peer;
+}
+
+void noConnection(HttpRig& rig) {
+    EXPECT_TRUE(rig.socket.connections.empty());
+}
+
+void dropped(HttpRig& rig) {
+    ASSERT_EQ(rig.socket.connections.size(), 1u);
+    EXPECT_FALSE(rig.socket.connections[0].open);
+}
+
+const char* const kHeaderCut = "connection closed before the end of the header";
+
+const Exchange kFailures[] = {
+    {.name = "https is refused after the lookup, without connecting",
+     .url = "https://example.com/version",
+     .peers = {answering({})},
+     .code = 501,
+     .message = "Protocol \"https\" not implemented",
+     .check =
+         [](HttpRig& rig) {
+             EXPECT_EQ(rig.socket.resolved, std::vector<std::string>{"example.com"});
+             noConnection(rig);
+         }},
+    {.name = "a host that cannot be resolved",
+     .peers = {lookup(ScriptedPeer::Lookup::Fail)},
+     .code = 404,
+     .message = "can't resolve hostname to IP address",
+     .check = noConnection},
+    {.name = "a lookup that cannot start",
+     .peers = {lookup(ScriptedPeer::Lookup::Throw, 11002)},
+     .code = 404,
+     .message = "scripted error 11002",
+     .check = noConnection},
+    {.name = "a connection that cannot start",
+     .peers = {connecting(10049, true)},
+     .code = 404,
+     .message = "can't connect: scripted error 10049 (Error #10049)"},
+    {.name = "a refused connection",
+     .peers = {connecting(10061, false)},
+     .code = 404,
+     .message = "scripted error 10061 (Error #10061)"},
+    {.name = "closed before any response line", .peers = {answering({""})}},
+    {.name = "closed while the body arrives: the document ends with what came",
+     .peers = {answering({"HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\nhello"})},
+     .events = "BE",
+     .streams = {"hello"}},
+    {.name = "closed right after the status line",
+     .peers = {answering({"HTTP/1.0 200 OK\r\n"})},
+     .code = 404,
+     .messageHas = kHeaderCut},
+    {.name = "closed after some header lines",
+     .peers = {answering({"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 5\r\n"})},
+     .code = 404,
+     .messageHas = kHeaderCut},
+    {.name = "a status code that is not a number drops the connection",
+     .peers = {silentAfter({"HTTP/1.0 2x0 OK\r\nContent-Length: 5\r\n\r\nhello"})},
+     .code = 404,
+     .messageHas = kHeaderCut},
+    {.name = "a peer silent after the request",
+     .peers = {silentAfter({})},
+     .code = 404,
+     .messageHas = "timed out"},
+    {.name = "a lookup that never answers",
+     .peers = {lookup(ScriptedPeer::Lookup::Never)},
+     .code = 404,
+     .messageHas = "timed out",
+     .check = noConnection},
+    {.name = "a body that stalls",
+     .peers = {silentAfter({"HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\nhel"})},
+     .events = "*",
+     .streams = {"hel"},
+     .code = 404,
+     .messageHas = "timed out"},
+    {.name = "a slow peer that never pauses for the whole time-out",
+     .peers = {[] {
+         ScriptedPeer peer = answering({"HTTP/1.0 200 OK\r\n\r\nslow"});
+         peer.arrivalDelayMs = 50'000;
+         return peer;
+     }()},
+     .events = "BE",
+     .streams = {"slow"}},
+    {.name = "the application terminating during the wait",
+     .peers = {silentAfter({})},
+     .setup =
+         [](HttpRig& rig) {
+             rig.onState = [&rig](THttpState state) {
+                 if (state == THttpState::httpWaitingHeader) rig.pump.ending = true;
+             };
+         },
+     .code = 404,
+     .message = "Connection aborted on request",
+     .check = dropped},
+    {.name = "the application terminating during the lookup",
+     .peers = {lookup(ScriptedPeer::Lookup::Never)},
+     .setup =
+         [](HttpRig& rig) {
+             rig.onState = [&rig](THttpState state) {
+                 if (state == THttpState::httpDnsLookup) rig.pump.ending = true;
+             };
+         },
+     .code = 404,
+     .message = "Connection aborted on request",
+     .check =
+         [](HttpRig& rig) {
+             noConnection(rig);
+             const auto& calls = rig.socket.calls;
+             EXPECT_NE(std::find(calls.begin(), calls.end(), "cancelResolve"), calls.end());
+         }},
+    {.name = "a stream that cannot store: the document ends and the connection is dropped",
+     .peers = {silentAfter({kOk5 + "12345"})},
+     .setup = [](HttpRig& rig) { rig.stream.capacity = 3; },
+     .events = "BE",
+     .streams = {"123"},
+     .check =
+         [](HttpRig& rig) {
+             dropped(rig);
+             const auto& calls = rig.socket.calls;
+             EXPECT_TRUE(std::count(calls.begin(), calls.end(), "handlerError") +
+                             std::count(calls.begin(), calls.end(), "abort") >
+                         0);
+         }},
+};
+
+TEST_P(Failures, EndTheGetAsTheyShould) {
+    for (const Exchange& x : kFailures) runExchange(x, GetParam());
+}
+
+}  // namespace
