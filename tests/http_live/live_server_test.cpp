@@ -122,4 +122,14 @@ TEST_F(ScriptedServerTest, ARelocationOnAConnectionKeptOpenIsFollowedOverIt) {
         << rig.stored().size() << " bytes stored";
 }
 
+TEST_F(ScriptedServerTest, AGetWaitingOnASilentServerGivesUpWhenTheApplicationEnds) {
+    const auto quit = rig.pump.createTimer([&] { rig.pump.requestTermination(); });
+    quit->setInterval(300);
+    quit->setEnabled(true);
+    const auto error = rig.get(server->url("/stall"));
+    ASSERT_TRUE(error);
+    EXPECT_STREQ(error->what(), "Connection aborted on request");
+    EXPECT_EQ(error->code(), 404);
+}
+
 }  // namespace

@@ -5,10 +5,12 @@ python3 scripted_http_server.py PORT FOLDER, on 127.0.0.1 only:
   /chunked/NAME            FOLDER/NAME with Transfer-Encoding: chunked, then closes
   /keep-alive-moved/NAME   302 to /same-connection/NAME, keeping the connection open
   /same-connection/NAME    FOLDER/NAME, but only on the connection that was moved
+  /stall                   a header and a few body bytes, then silence for 10 s
 """
 import http.server
 import os
 import sys
+import time
 
 # Uneven chunk sizes, so that chunk boundaries fall anywhere in the client's reads.
 CHUNK_SIZES = [1, 7, 4096, 300, 65536, 2, 8190, 8191, 12345]
@@ -43,6 +45,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.end_headers()
         elif kind == "same-connection" and self.moved:
             self.send_whole(self.content(name))
+        elif self.path == "/stall":
+            self.send_stall()
         else:
             self.send_error(409 if kind == "same-connection" else 404)
 
@@ -54,6 +58,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.send_header("Connection", "close")
         self.end_headers()
         self.wfile.write(body)
+
+    def send_stall(self):
+        self.wfile.write(b"HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n0123456789")
+        self.wfile.flush()
+        time.sleep(10)
+        self.close_connection = True
 
     def send_chunked(self, body):
         if body is None:
