@@ -28,6 +28,9 @@ struct Split {
     std::string name() const;
 };
 
+// Cuts bytes into arrivals; random cuts come from rng, so a run repeats.
+std::vector<std::string> splitBytes(const std::string& bytes, Split split, std::mt19937& rng);
+
 inline void PrintTo(const Split& split, std::ostream* os) {
     *os << split.name();
 }
@@ -124,39 +127,8 @@ class ScriptedSocket : public HttpSocket {
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
-// Defined here, in the including test, so that the socket's notifications
-// link from the HTTP library whatever order the libraries are linked in.
-
-inline std::string Split::name() const {
-    switch (kind) {
-        case Kind::Whole:
-            return "Whole";
-        case Kind::Bytewise:
-            return "Bytewise";
-        case Kind::Random:
-            break;
-    }
-    return "Random" + std::to_string(seed);
-}
-
-// Cuts bytes into arrivals; random cuts come from rng, so a run repeats.
-inline std::vector<std::string> splitBytes(const std::string& bytes, Split split,
-                                           std::mt19937& rng) {
-    std::vector<std::string> pieces;
-    if (bytes.empty()) return pieces;
-    if (split.kind == Split::Kind::Whole) return {bytes};
-    // Pieces up to a quarter of the whole, so that long responses also meet
-    // the receive buffer's edge at varying places.
-    const std::size_t most =
-        split.kind == Split::Kind::Bytewise ? 1 : std::max<std::size_t>(2, bytes.size() / 4);
-    std::uniform_int_distribution<std::size_t> length(1, most);
-    for (std::size_t at = 0; at < bytes.size();) {
-        const std::size_t n = std::min(length(rng), bytes.size() - at);
-        pieces.push_back(bytes.substr(at, n));
-        at += n;
-    }
-    return pieces;
-}
+// The socket's members are defined here, in the including test, so that its
+// calls into the HTTP library link whatever order the libraries come in.
 
 inline ScriptedSocket::ScriptedSocket(MessagePump& pump, Split split)
     : pump_(pump), split_(split), rng_(split.seed) {
