@@ -17,6 +17,8 @@ class Dialogs {
     virtual void showError(const std::string& text) = 0;
     // Yes/No question without owner or icon; true for Yes.
     virtual bool confirm(const std::string& text, const std::string& title) = 0;
+    // Modal information with OK; returns once the operator has closed it.
+    virtual void inform(const std::string& text) = 0;
     // Filters as "name|pattern|name|pattern"; nothing when cancelled.
     virtual std::optional<std::string> openFile(const std::string& initialFolder,
                                                 const std::string& filters) = 0;

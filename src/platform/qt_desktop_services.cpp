@@ -19,6 +19,11 @@ void QtDialogs::showError(const std::string& text) {
                           QString::fromStdString(text));
 }
 
+void QtDialogs::inform(const std::string& text) {
+    QMessageBox::information(QApplication::activeWindow(), QApplication::applicationName(),
+                             QString::fromStdString(text));
+}
+
 bool QtDialogs::confirm(const std::string& text, const std::string& title) {
     // No owner and not modal: the main window stays usable while the question waits.
     QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title),

@@ -15,6 +15,7 @@ class QtDialogs : public Dialogs {
   public:
     void showError(const std::string& text) override;
     bool confirm(const std::string& text, const std::string& title) override;
+    void inform(const std::string& text) override;
     std::optional<std::string> openFile(const std::string& initialFolder,
                                         const std::string& filters) override;
 };

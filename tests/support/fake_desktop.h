@@ -74,6 +74,7 @@ class FakeDialogs : public Dialogs {
   public:
     std::vector<std::string> errors;
     std::vector<std::pair<std::string, std::string>> questions;  // text, title
+    std::vector<std::string> informs;
     bool answerYes = true;
     std::optional<std::string> fileToOpen;
     std::string lastInitialFolder;
@@ -84,6 +85,7 @@ class FakeDialogs : public Dialogs {
         questions.emplace_back(text, title);
         return answerYes;
     }
+    void inform(const std::string& text) override { informs.push_back(text); }
     std::optional<std::string> openFile(const std::string& initialFolder,
                                         const std::string& filters) override {
         lastInitialFolder = initialFolder;
