@@ -207,7 +207,10 @@ TEST_F(QtHttpSocketTest, AReaderThatTakesNothingHoldsThePeerBackWithoutSpinning)
     });
     socket.connectTo("127.0.0.1", peer.port(), "0.0.0.0");
     waitPumping(pump, 800);
-    EXPECT_EQ(recorder.dataNotices, 1) << "offered again although nothing was taken";
+    // New bytes may be offered while the read buffer fills; a socket that
+    // offered the same bytes again would count thousands here.
+    EXPECT_GE(recorder.dataNotices, 1);
+    EXPECT_LE(recorder.dataNotices, 20) << "offered again although nothing was taken";
     socket.close();
     pumpUntil([&] { return recorder.closed(); });
     EXPECT_EQ(recorder.events, (std::vector<std::string>{"connected 0", "closed 0"}));
