@@ -47,5 +47,7 @@ stop_system_nginx() {
 if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
     install_quietly "${missing[@]}"
+    # Only the nginx installed here is stopped; one the machine already ran
+    # for its own purposes is left alone.
+    case " ${missing[*]} " in *" nginx "*) stop_system_nginx ;; esac
 fi
-stop_system_nginx
