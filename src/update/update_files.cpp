@@ -1,0 +1,29 @@
+#include "update/update_files.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "base/file_path.h"
+
+namespace fs = std::filesystem;
+
+bool removeFile(const std::string& path) {
+    std::error_code error;
+    return fs::remove(pathFromUtf8(path), error);
+}
+
+bool copyReplacing(const std::string& from, const std::string& to) {
+    std::error_code error;
+    return fs::copy_file(pathFromUtf8(from), pathFromUtf8(to), fs::copy_options::overwrite_existing,
+                         error);
+}
+
+bool moveWithoutReplacing(const std::string& from, const std::string& to) {
+    const fs::path target = pathFromUtf8(to);
+    std::error_code error;
+    // A rename replaces its target on every system; the test before it is
+    // enough, as only this thread puts files there.
+    if (fs::exists(target, error) || error) return false;
+    fs::rename(pathFromUtf8(from), target, error);
+    return !error;
+}

@@ -1,0 +1,200 @@
+#include "update/self_update.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "update/update_menu.h"
+#include "update_rig.h"
+
+namespace {
+
+const std::string kDownload = "new program bytes \x01\x02\x03";
+const std::string kDownloadRequest = "GET /products/Telvarn/download HTTP/1.0";
+
+// A check that has accepted a version file offering kDownload, with the old
+// program, an older saved copy and a firmware file as the test sets them up.
+struct Download : ::testing::Test {
+    void prepare(UpdateRig& rig, const std::string& notes = "Исправления\r\n") {
+        rig.folder.write("Telvarn", "old program");
+        rig.folder.write("Telvarn_V14", "older copy");
+        rig.offer(kDownload, notes);
+        rig.log.clear();
+    }
+};
+
+TEST_F(Download, ProgramWithMatchingChecksumRestartsThroughTheSavedCopy) {
+    UpdateRig rig(programChannel());
+    prepare(rig);
+    rig.serve({serving(kDownload)});
+    const std::uint32_t before = rig.pump.now;
+    rig.check->DownloadClick();
+
+    EXPECT_EQ(rig.requestLines().back(), kDownloadRequest);
+    EXPECT_EQ(rig.beeper.beeps, 1);
+    EXPECT_EQ(rig.log.lines(), std::vector<std::string>{"Загрузка обновления завершена"});
+    EXPECT_EQ(rig.dialogs.informs,
+              std::vector<std::string>{"Загрузка обновления завершена. Программа будет "
+                                       "перезапущена.\nСтарая версия программы будет сохранена "
+                                       "как Telvarn_V14"});
+    EXPECT_EQ(rig.folder.read("Telvarn_V14"), "old program");
+    EXPECT_EQ(rig.folder.read("Telvarn"), "old program");
+    EXPECT_EQ(rig.folder.read("version"), kDownload);
+    ASSERT_EQ(rig.system.started.size(), 1u);
+    EXPECT_EQ(rig.system.started[0].path, rig.folder.file("Telvarn_V14"));
+    EXPECT_EQ(rig.system.started[0].args, std::vector<std::string>{"PAUSE"});
+    EXPECT_TRUE(rig.system.started[0].hidden);
+    EXPECT_GE(rig.pump.now - before, 5000u);  // the old instance has time to end
+    EXPECT_EQ(rig.closeRequests, 1);
+    EXPECT_FALSE(rig.item().enabled());
+}
+
+TEST_F(Download, FirmwareWithMatchingChecksumIsHandedToTheFirmwareUpdate) {
+    for (const bool programItem : {false, true}) {
+        SCOPED_TRACE(programItem ? "program item enabled" : "program item disabled");
+        UpdateRig rig(firmwareChannel());
+        rig.offer(kDownload);
+        rig.otherItem().setEnabled(programItem);
+        rig.serve({serving(kDownload)});
+        rig.check->DownloadClick();
+
+        EXPECT_EQ(rig.folder.read("Telvarn-1_APPL.cbin"), kDownload);
+        EXPECT_FALSE(rig.folder.exists("version_cbin"));
+        EXPECT_EQ(rig.log.lines().back(), "Загрузка обновления прошивки завершена");
+        EXPECT_EQ(rig.dialogs.informs,
+                  std::vector<std::string>{"Загрузка обновления прошивки завершена."});
+        EXPECT_FALSE(rig.item().enabled());
+        EXPECT_EQ(rig.menu.MainMenuUpdate.enabled(), programItem);
+        EXPECT_EQ(rig.beeper.beeps, 1);
+        EXPECT_TRUE(rig.system.started.empty());
+        EXPECT_EQ(rig.closeRequests, 0);
+    }
+}
+
+TEST_F(Download, FirmwareFileAlreadyWaitingIsKept) {
+    UpdateRig rig(firmwareChannel());
+    rig.folder.write("Telvarn-1_APPL.cbin", "older firmware");
+    rig.offer(kDownload);
+    rig.serve({serving(kDownload)});
+    rig.check->DownloadClick();
+    EXPECT_EQ(rig.folder.read("Telvarn-1_APPL.cbin"), "older firmware");
+    EXPECT_EQ(rig.folder.read("version_cbin"), kDownload);
+}
+
+// Whatever makes the checksum test fail, nothing is installed.
+struct ChecksumRow {
+    const char* name;
+    bool firmware;
+    std::string checksumLine;  // empty: the download's own
+    std::string served;        // the response to the download request
+    bool blocked = false;      // the local file cannot be created
+};
+
+std::string response(const std::string& body, std::size_t length) {
+    return "HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(length) + "\r\n\r\n" + body;
+}
+
+std::string lowerCase(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+const ChecksumRow kChecksumRows[] = {
+    {"ProgramOtherFile", false, "", response("other bytes", 11)},
+    {"ProgramLowerCaseChecksum", false, lowerCase(checksumOf(kDownload)),
+     response(kDownload, kDownload.size())},
+    {"ProgramCutShort", false, "", response(kDownload.substr(0, 8), kDownload.size())},
+    // Nothing stored, nothing read: not even the checksum of an unread file matches.
+    {"ProgramNotStored", false, "FFFFFFFF", response(kDownload, kDownload.size()), true},
+    {"FirmwareOtherFile", true, "", response("other bytes", 11)},
+    {"FirmwareLowerCaseChecksum", true, lowerCase(checksumOf(kDownload)),
+     response(kDownload, kDownload.size())},
+};
+
+void PrintTo(const ChecksumRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class ChecksumFailure : public ::testing::TestWithParam<ChecksumRow> {};
+
+TEST_P(ChecksumFailure, InstallsNothing) {
+    const ChecksumRow& row = GetParam();
+    UpdateRig rig(row.firmware ? firmwareChannel() : programChannel());
+    rig.folder.write("Telvarn", "old program");
+    if (!row.checksumLine.empty()) {
+        rig.serve({serving(rig.versionFile(rig.installed + 1, row.checksumLine))});
+        rig.check->TimerTick();
+    } else {
+        rig.offer(kDownload);
+    }
+    if (row.blocked)
+        std::filesystem::create_directories(rig.folder.path() / rig.localName() / "in");
+    ScriptedPeer server;
+    server.responses = {row.served};
+    rig.serve({server});
+    rig.check->DownloadClick();
+
+    EXPECT_EQ(rig.log.lines().back(), rig.channel->checksumFailure);
+    EXPECT_EQ(rig.beeper.beeps, 1);
+    EXPECT_FALSE(std::filesystem::is_regular_file(rig.localFile()));
+    EXPECT_EQ(rig.folder.read("Telvarn"), "old program");
+    EXPECT_FALSE(rig.folder.exists("Telvarn_V14"));
+    EXPECT_FALSE(rig.folder.exists("Telvarn-1_APPL.cbin"));
+    EXPECT_TRUE(rig.system.started.empty());
+    EXPECT_EQ(rig.closeRequests, 0);
+    EXPECT_TRUE(rig.dialogs.informs.empty());
+    // The firmware can be asked for again; the program's item stays off.
+    EXPECT_EQ(rig.item().enabled(), row.firmware);
+    EXPECT_EQ(rig.menu.MainMenuUpdate.enabled(), row.firmware);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, ChecksumFailure, ::testing::ValuesIn(kChecksumRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Download, ConfirmationShowsEachReleaseNotesLineEndedByALineFeed) {
+    struct Notes {
+        std::string file;
+        std::string shown;
+    };
+    for (const Notes& notes : {Notes{"Одна строка\r\n", "Одна строка\n"},
+                               Notes{"Первая\r\nВторая", "Первая\nВторая\n"}}) {
+        UpdateRig rig(programChannel());
+        rig.dialogs.answerYes = false;
+        prepare(rig, notes.file);
+        rig.check->DownloadClick();
+        ASSERT_EQ(rig.dialogs.questions.size(), 1u);
+        EXPECT_EQ(rig.dialogs.questions[0].first, notes.shown);
+        EXPECT_EQ(rig.dialogs.questions[0].second, "Загрузка обновления программы:");
+    }
+}
+
+TEST_F(Download, NoLeavesEverythingAsItWas) {
+    UpdateRig rig(firmwareChannel());
+    rig.dialogs.answerYes = false;
+    rig.offer(kDownload);
+    rig.check->DownloadClick();
+    EXPECT_EQ(rig.dialogs.questions.at(0).second, "Загрузка обновления программы прошивки:");
+    EXPECT_TRUE(rig.item().enabled());
+    EXPECT_TRUE(rig.menu.MainMenuUpdate.enabled());
+    EXPECT_EQ(rig.client.URL, UpdateRig::kVersionUrl);
+    EXPECT_EQ(rig.socket.connections.size(), 1u);  // the version file's only
+}
+
+TEST_F(Download, FailedRequestEnablesTheItemAndLaterTicksFetchTheDownload) {
+    UpdateRig rig(firmwareChannel());
+    rig.offer(kDownload);
+    rig.serve({serving("gone", "404 Not Found")});
+    rig.check->DownloadClick();
+    EXPECT_EQ(rig.log.lines().back(), "Ошибка загрузки обновления программы прошивки");
+    EXPECT_TRUE(rig.item().enabled());
+    EXPECT_TRUE(rig.menu.MainMenuUpdate.enabled());
+
+    // The check's next tick downloads without asking and hands the file over.
+    rig.serve({serving(kDownload)});
+    rig.check->TimerTick();
+    EXPECT_EQ(rig.requestLines().back(), kDownloadRequest);
+    EXPECT_EQ(rig.dialogs.questions.size(), 1u);
+    EXPECT_EQ(rig.folder.read("Telvarn-1_APPL.cbin"), kDownload);
+}
+
+}  // namespace

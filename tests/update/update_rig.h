@@ -1,0 +1,100 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/crc32.h"
+#include "base/text.h"
+#include "http/http_cli.h"
+#include "support/fake_desktop.h"
+#include "support/scripted_socket.h"
+#include "support/temp_folder.h"
+#include "support/window_parts.h"
+#include "update/version_check.h"
+
+// A peer that answers one request with a whole document.
+inline ScriptedPeer serving(const std::string& body, const std::string& status = "200 OK") {
+    ScriptedPeer peer;
+    peer.responses = {"HTTP/1.0 " + status + "\r\nContent-Length: " + std::to_string(body.size()) +
+                      "\r\n\r\n" + body};
+    return peer;
+}
+
+// A server that cannot be reached.
+inline ScriptedPeer unreachable() {
+    ScriptedPeer peer;
+    peer.lookup = ScriptedPeer::Lookup::Fail;
+    return peer;
+}
+
+inline std::string checksumOf(const std::string& bytes) {
+    Crc32 crc;
+    crc.update(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    return hexLong(crc.value());
+}
+
+// One update check of either kind on a scripted server, its files in a
+// temporary folder that stands for the program's folder.
+struct UpdateRig : WindowParts {
+    static constexpr const char* kVersionUrl = "http://updates.test/products/Telvarn/version";
+    static constexpr const char* kDownloadUrl = "http://updates.test/products/Telvarn/download";
+
+    TempFolder folder;
+    ManualPump pump;
+    FakeBeeper beeper;
+    FakeDialogs dialogs;
+    FakeSystemServices system;
+    ScriptedSocket socket{pump, Split::whole()};
+    THttpCli client{"HttpClientGetVersion", socket, pump};
+    std::unique_ptr<Timer> timer = pump.createTimer([] {});
+    std::vector<std::string> lines{"ListVersion"};
+    std::int32_t installed = 14;
+    int closeRequests = 0;
+    std::unique_ptr<VersionCheck> check;
+    const UpdateChannel* channel = nullptr;
+
+    explicit UpdateRig(const UpdateChannel& kind) : channel(&kind) {
+        check = std::make_unique<VersionCheck>(UpdateContext{
+            kind, client, *timer, menu, item(), log, lines, [this] { return installed; },
+            kVersionUrl, kDownloadUrl, localFile(),
+            UpdateTargets{folder.file("Telvarn"), "Telvarn_V14", folder.file("Telvarn_V14"),
+                          folder.file("Telvarn-1_APPL.cbin")},
+            dialogs, beeper, pump, system, [this] { ++closeRequests; }});
+    }
+
+    bool firmware() const { return channel->kind == UpdateChannel::Kind::Firmware; }
+    MenuItem& item() { return firmware() ? menu.MainMenuUpdateCbin : menu.MainMenuUpdatePog; }
+    MenuItem& otherItem() { return firmware() ? menu.MainMenuUpdatePog : menu.MainMenuUpdateCbin; }
+    std::string localName() const { return firmware() ? "version_cbin" : "version"; }
+    std::string localFile() const { return folder.file(localName()); }
+
+    // Each request of the check meets the next of these servers.
+    void serve(std::vector<ScriptedPeer> peers) {
+        for (auto& peer : peers) socket.peers.push_back(std::move(peer));
+    }
+    // The request lines sent so far, one per connection.
+    std::vector<std::string> requestLines() const {
+        std::vector<std::string> out;
+        for (std::size_t c = 0; c < socket.connections.size(); ++c) {
+            const std::string& sent = socket.connections[c].sent;
+            out.push_back(sent.substr(0, sent.find("\r\n")));
+        }
+        return out;
+    }
+
+    // A version file of this check's kind that announces the download.
+    std::string versionFile(std::int32_t version, const std::string& checksum,
+                            const std::string& notes = "Исправления\r\n") const {
+        return channel->productTag + "\r\n" + std::to_string(version) + "\r\n" + checksum + "\r\n" +
+               notes;
+    }
+    // Lets a check accept a version file that offers the download.
+    void offer(const std::string& download, const std::string& notes = "Исправления\r\n") {
+        serve({serving(versionFile(installed + 1, checksumOf(download), notes))});
+        check->TimerTick();
+        ASSERT_TRUE(item().enabled());
+    }
+};

@@ -1,0 +1,161 @@
+#include "update/version_check.h"
+
+#include <gtest/gtest.h>
+
+#include "update/update_menu.h"
+#include "update_rig.h"
+
+namespace {
+
+using Kind = UpdateChannel::Kind;
+
+const UpdateChannel& channelOf(Kind kind) {
+    return kind == Kind::Program ? programChannel() : firmwareChannel();
+}
+
+// One version file arriving at a check, and what the check makes of it.
+struct VersionRow {
+    const char* name;
+    Kind kind;
+    std::int32_t installed;
+    std::string body;
+    bool itemBefore;
+    bool otherItem;
+    bool itemAfter;
+    bool updateAfter;
+    bool notice;
+    std::vector<std::string> list;  // the check's line list afterwards
+};
+
+constexpr bool on = true;
+constexpr bool off = false;
+const std::string kTag = "Telvarn-1_APPL";
+
+// clang-format off
+const VersionRow kVersionRows[] = {
+    // name, check, installed version, file,
+    //     item before, other item, item after, "Обновление" after, notice, line list after
+    {"NewerProgram", Kind::Program, 14, "Telvarn\r\n15\r\n0A1B2C3D\r\nИсправления\r\n",
+         off, off, on, on, on, {"0A1B2C3D", "Исправления"}},
+    {"EqualVersionDisablesAgain", Kind::Program, 14, "Telvarn\r\n14\r\n0A1B2C3D\r\nN\r\n",
+         on, off, off, off, off, {"0A1B2C3D", "N"}},
+    {"EqualVersionLeavesTheMenuToTheOtherItem", Kind::Program, 14, "Telvarn\r\n14\r\nC\r\nN\r\n",
+         on, on, off, on, off, {"C", "N"}},
+    {"OlderVersion", Kind::Program, 14, "Telvarn\r\n-3\r\nC\r\nN\r\n",
+         off, off, off, off, off, {"C", "N"}},
+    {"ThreeLinesAreIgnored", Kind::Program, 14, "Telvarn\r\n15\r\n0A1B2C3D\r\n",
+         on, off, on, on, off, {"Telvarn", "15", "0A1B2C3D"}},
+    {"TagFollowedByABlank", Kind::Program, 14, "Telvarn \r\n15\r\nC\r\nN\r\n",
+         off, off, off, off, off, {"Telvarn ", "15", "C", "N"}},
+    {"TagInOtherCase", Kind::Program, 14, "TELVARN\r\n15\r\nC\r\nN\r\n",
+         off, off, off, off, off, {"TELVARN", "15", "C", "N"}},
+    {"LinesEndingInLfOnly", Kind::Program, 14, "Telvarn\n15\nC\nOne\nTwo",
+         off, off, on, on, on, {"C", "One", "Two"}},
+    {"LinesEndingInCrOnly", Kind::Program, 14, "Telvarn\r15\rC\rOne\r\rTwo\r",
+         off, off, on, on, on, {"C", "One", "", "Two"}},
+    {"NulEndsTheText", Kind::Program, 14, std::string("Telvarn\n15\nC\n\0Notes\n", 20),
+         on, off, on, on, off, {"Telvarn", "15", "C"}},
+    {"NulInsideTheNotes", Kind::Program, 14, std::string("Telvarn\n15\nC\nNo\0tes\n", 20),
+         off, off, on, on, on, {"C", "No"}},
+    {"NonIntegerVersionIsIgnored", Kind::Program, 14, "Telvarn\r\n15a\r\nC\r\nN\r\n",
+         on, off, on, on, off, {"15a", "C", "N"}},
+    {"VersionBeyond32Bits", Kind::Program, 14, "Telvarn\r\n2147483648\r\nC\r\nN\r\n",
+         off, off, off, off, off, {"2147483648", "C", "N"}},
+    {"ProgramFileAtTheFirmwareCheck", Kind::Firmware, 7, "Telvarn\r\n15\r\nC\r\nN\r\n",
+         off, off, off, off, off, {"Telvarn", "15", "C", "N"}},
+    {"FirmwareNeedingAnUpdateTakesVersion0", Kind::Firmware, -2, kTag + "\r\n0\r\nC\r\nN\r\n",
+         off, off, on, on, on, {"C", "N"}},
+    {"FirmwareOfTheSameVersion", Kind::Firmware, 7, kTag + "\r\n7\r\nC\r\nN\r\n",
+         on, off, off, off, off, {"C", "N"}},
+    {"NewerFirmware", Kind::Firmware, 7, kTag + "\r\n8\r\nC\r\nN\r\n",
+         off, on, on, on, on, {"C", "N"}},
+};
+// clang-format on
+
+void PrintTo(const VersionRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class VersionFile : public ::testing::TestWithParam<VersionRow> {};
+
+TEST_P(VersionFile, SetsTheItemTheMenuAndTheList) {
+    const VersionRow& row = GetParam();
+    UpdateRig rig(channelOf(row.kind));
+    rig.installed = row.installed;
+    rig.item().setEnabled(row.itemBefore);
+    rig.otherItem().setEnabled(row.otherItem);
+    applyUpdateMenuRule(rig.menu);
+    rig.serve({serving(row.body)});
+
+    rig.check->TimerTick();
+
+    EXPECT_EQ(rig.requestLines(),
+              std::vector<std::string>{"GET /products/Telvarn/version HTTP/1.0"});
+    EXPECT_EQ(rig.item().enabled(), row.itemAfter);
+    EXPECT_EQ(rig.otherItem().enabled(), row.otherItem);
+    EXPECT_EQ(rig.menu.MainMenuUpdate.enabled(), row.updateAfter);
+    EXPECT_EQ(rig.lines, row.list);
+    const std::vector<std::string> notice{rig.channel->notice};
+    EXPECT_EQ(rig.log.lines(), row.notice ? notice : std::vector<std::string>{});
+    EXPECT_FALSE(rig.folder.exists(rig.localName()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, VersionFile, ::testing::ValuesIn(kVersionRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(VersionCheckTimer, FirmwareCheckWaitsForTheVersionThenRepeatsEveryHalfHour) {
+    UpdateRig rig(firmwareChannel());
+    rig.installed = -1;
+    rig.check->TimerTick();
+    EXPECT_TRUE(rig.socket.resolved.empty());
+    EXPECT_EQ(rig.timer->interval(), 5000u);
+
+    rig.installed = 7;
+    rig.serve({serving(rig.versionFile(8, "C"))});
+    std::uint32_t intervalAtRequest = 0;
+    rig.client.OnStateChange = [&](THttpCli&) {
+        if (intervalAtRequest == 0) intervalAtRequest = rig.timer->interval();
+    };
+    rig.check->TimerTick();
+    EXPECT_EQ(rig.socket.resolved.size(), 1u);
+    EXPECT_EQ(intervalAtRequest, 1800000u);
+    EXPECT_TRUE(rig.item().enabled());
+}
+
+// A request that fails logs the check's line and changes no item; a body that
+// came with the error status still went through the document handlers.
+struct FailureRow {
+    const char* name;
+    Kind kind;
+    ScriptedPeer server;
+    std::vector<std::string> list;
+};
+
+const FailureRow kFailureRows[] = {
+    {"ProgramServerDown", Kind::Program, unreachable(), {"ListVersion"}},
+    {"FirmwareServerDown", Kind::Firmware, unreachable(), {"ListVersion"}},
+    {"ProgramFileMissing", Kind::Program, serving("Not found\r\n", "404 Not Found"), {"Not found"}},
+};
+
+void PrintTo(const FailureRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class FailedCheck : public ::testing::TestWithParam<FailureRow> {};
+
+TEST_P(FailedCheck, LogsItsLineAndTriesAgainInHalfAnHour) {
+    const FailureRow& row = GetParam();
+    UpdateRig rig(channelOf(row.kind));
+    rig.item().setEnabled(true);
+    rig.serve({row.server});
+    rig.check->TimerTick();
+    EXPECT_EQ(rig.log.lines(), std::vector<std::string>{rig.channel->checkFailure});
+    EXPECT_EQ(rig.timer->interval(), 1800000u);
+    EXPECT_TRUE(rig.item().enabled());
+    EXPECT_EQ(rig.lines, row.list);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, FailedCheck, ::testing::ValuesIn(kFailureRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
