@@ -7,5 +7,7 @@
 
 // Finishes a self-update in the saved copy started with "PAUSE": waits for the old
 // instance to end, puts the downloaded "version" file in place of the program,
-// starts it hidden and asks this instance to end. No step checks its result.
+// starts the program hidden and asks this instance to end. The folder never
+// lacks a program: without a usable download, or when the replacement fails,
+// the old program stays and is the one started.
 void runRestartStep(MessagePump& pump, SystemServices& system, const std::string& folder);

@@ -88,12 +88,19 @@ TEST_F(Window, RestartStepPutsTheDownloadInPlaceAndStartsIt) {
     EXPECT_FALSE(window->TimerHTTPGetVersionCbin->enabled());
 }
 
-TEST_F(Window, RestartStepGoesOnWhenFilesAreMissing) {
-    start({"PAUSE"});
-    EXPECT_FALSE(folder.exists(kProgramFileName));
-    ASSERT_EQ(system.started.size(), 1u);
-    EXPECT_TRUE(system.quitRequested);
-    EXPECT_TRUE(dialogs.errors.empty());
+TEST_F(Window, RestartStepWithoutADownloadKeepsAndStartsTheOldProgram) {
+    for (const bool emptyDownload : {false, true}) {
+        SCOPED_TRACE(emptyDownload ? "empty \"version\"" : "no \"version\"");
+        system.started.clear();
+        folder.write(kProgramFileName, "old program");
+        if (emptyDownload) folder.write("version", "");
+        start({"PAUSE"});
+        EXPECT_EQ(folder.read(kProgramFileName), "old program");
+        ASSERT_EQ(system.started.size(), 1u);
+        EXPECT_EQ(system.started[0].path, folder.file(kProgramFileName));
+        EXPECT_TRUE(system.quitRequested);
+        EXPECT_TRUE(dialogs.errors.empty());
+    }
 }
 
 TEST_F(Window, HelpItemsReportTheVersionAndOpenTheFirmwareAddress) {
