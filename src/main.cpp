@@ -8,9 +8,11 @@
 
 #include "app/log_mirror.h"
 #include "app/main_window.h"
+#include "app/update_server.h"
 #include "link/routed_port.h"
 #include "link/traced_port.h"
 #include "platform/qt_desktop_services.h"
+#include "platform/qt_http_socket.h"
 #include "platform/qt_message_pump.h"
 #include "platform/qt_serial_port.h"
 #include "sim/simulated_port.h"
@@ -90,7 +92,10 @@ int main(int argc, char** argv) {
             port = tracedPort.get();
         }
 
-        Desktop desktop{pump, beeper, dialogs, system, *port, ports};
+        QtHttpSocket versionSocket;
+        QtHttpSocket versionCbinSocket;
+        Desktop desktop{pump, beeper, dialogs, system, *port, ports, versionSocket, versionCbinSocket};
+        desktop.updateServer = environment(kUpdateServerVariable);
         MainWindow window(desktop, argumentsOf(argc, argv));
         std::unique_ptr<LogMirror> mirror;
         if (const auto path = environment("TELVARN_LOG"); path && !path->empty()) {

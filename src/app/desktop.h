@@ -1,7 +1,11 @@
 #pragma once
 
+#include <optional>
+#include <string>
+
 #include "base/message_pump.h"
 #include "base/system_services.h"
+#include "http/http_socket.h"
 #include "link/serial_port.h"
 
 // The platform services the main window is built on.
@@ -12,4 +16,10 @@ struct Desktop {
     SystemServices& system;
     SerialPort& port;
     PortEnumerator& ports;
+    // One socket for each version check's client.
+    HttpSocket& versionSocket;
+    HttpSocket& versionCbinSocket;
+    // The update server named by the environment, which replaces the settings
+    // file's and the built-in one.
+    std::optional<std::string> updateServer = std::nullopt;
 };

@@ -30,14 +30,17 @@ MainWindow::MainWindow(Desktop& desktop, std::vector<std::string> arguments)
     : link(desktop.port, desktop.ports, desktop.pump, desktop.beeper),
       TimerProg(desktop.pump.createTimer(
           [this] { guarded([this] { firmwareUpdate_.TimerProgTimer(); }); })),
-      // The version check is served by the update subsystem; until it is wired
-      // these timers tick without effect.
-      TimerHTTPGetVersion(desktop.pump.createTimer([] {})),
-      TimerHTTPGetVersionCbin(desktop.pump.createTimer([] {})),
+      TimerHTTPGetVersion(
+          desktop.pump.createTimer([this] { guarded([this] { versionCheck_.TimerTick(); }); })),
+      TimerHTTPGetVersionCbin(
+          desktop.pump.createTimer([this] { guarded([this] { versionCheckCbin_.TimerTick(); }); })),
+      HttpClientGetVersion("HttpClientGetVersion", desktop.versionSocket, desktop.pump),
+      HttpClientGetVersionCbin("HttpClientGetVersionCbin", desktop.versionCbinSocket, desktop.pump),
       desktop_(desktop),
       firstArgument_(firstOf(arguments)),
       programDirectory_(programDirectoryOf(desktop.system.executablePath())),
       settings_(inFolder(programDirectory_, kSettingsFileName)),
+      updateServer_(updateServerBase(settings_, desktop.updateServer)),
       chipMenu_(
           ChipMenuContext{menu, link, log, status, chipBuffer, desktop.dialogs, programDirectory_}),
       programmerMenu_(ProgrammerMenuContext{
@@ -47,10 +50,16 @@ MainWindow::MainWindow(Desktop& desktop, std::vector<std::string> arguments)
                                             [this] { repaintRequested(); },
                                             [this] {
                                                 if (firstArgument_ == "AUTOEXIT") closeRequested();
-                                            }}) {
+                                            }}),
+      versionCheck_(updateContext(
+          programChannel(), HttpClientGetVersion, *TimerHTTPGetVersion, menu.MainMenuUpdatePog,
+          ListVersion, [] { return ProgramVersion; }, kProgramVersionPath, kProgramDownloadPath,
+          kVersionFileName)),
+      versionCheckCbin_(updateContext(
+          firmwareChannel(), HttpClientGetVersionCbin, *TimerHTTPGetVersionCbin,
+          menu.MainMenuUpdateCbin, ListVersionCbin, [this] { return ProgrammerFirmwareVersion; },
+          kFirmwareVersionPath, kFirmwareDownloadPath, kVersionCbinFileName)) {
     TimerProg->setInterval(1000);
-    TimerHTTPGetVersion->setInterval(3000);
-    TimerHTTPGetVersionCbin->setInterval(5000);
     wireMenus();
 
     if (firstArgument_ == "PAUSE") {
@@ -61,6 +70,35 @@ MainWindow::MainWindow(Desktop& desktop, std::vector<std::string> arguments)
 }
 
 MainWindow::~MainWindow() = default;
+
+UpdateContext MainWindow::updateContext(const UpdateChannel& channel, THttpCli& client,
+                                        Timer& timer, MenuItem& item,
+                                        std::vector<std::string>& lines,
+                                        std::function<std::int32_t()> installedVersion,
+                                        const char* versionPath, const char* downloadPath,
+                                        const std::string& localFileName) {
+    const UpdateTargets targets{inFolder(programDirectory_, kProgramFileName),
+                                savedProgramFileName(ProgramVersion),
+                                inFolder(programDirectory_, savedProgramFileName(ProgramVersion)),
+                                inFolder(programDirectory_, kFirmwareName)};
+    return UpdateContext{channel,
+                         client,
+                         timer,
+                         menu,
+                         item,
+                         log,
+                         lines,
+                         std::move(installedVersion),
+                         updateServer_ + versionPath,
+                         updateServer_ + downloadPath,
+                         inFolder(programDirectory_, localFileName),
+                         targets,
+                         desktop_.dialogs,
+                         desktop_.beeper,
+                         desktop_.pump,
+                         desktop_.system,
+                         [this] { closeRequested(); }};
+}
 
 void MainWindow::normalStart() {
     chipBuffer.fill();
@@ -77,8 +115,10 @@ void MainWindow::wireMenus() {
     auto prog = [this](MenuItem& item) {
         guarded([&] { programmerMenu_.MainMenuProgClick(item); });
     };
+    auto update = [this](MenuItem& item) { guarded([&] { MainMenuUpdatePogClick(item); }); };
     auto help = [this](MenuItem& item) { guarded([&] { MainMenuHelpClick(item); }); };
     setOnClickBelow(menu.MainMenuChip, chip);
+    setOnClickBelow(menu.MainMenuUpdate, update);
     // The programmer menu's own click refreshes it as it opens.
     menu.MainMenuProg.setOnClick(prog);
     setOnClickBelow(menu.MainMenuProg, prog);
@@ -131,10 +171,18 @@ void MainWindow::FormClose() {
     }
 }
 
+void MainWindow::MainMenuUpdatePogClick(MenuItem& sender) {
+    if (&sender == &menu.MainMenuUpdatePog) {
+        versionCheck_.DownloadClick();
+    } else if (&sender == &menu.MainMenuUpdateCbin) {
+        versionCheckCbin_.DownloadClick();
+    }
+}
+
 void MainWindow::MainMenuHelpClick(MenuItem& sender) {
     if (&sender == &menu.MainMenuHelpAbout) {
         log.append("Версия программы Telvarn : " + decimal(ProgramVersion));
     } else if (&sender == &menu.MainMenuHelpLoadCbin) {
-        desktop_.system.openUrl(std::string(kUpdateServerBase) + kFirmwareDownloadPath);
+        desktop_.system.openUrl(updateServer_ + kFirmwareDownloadPath);
     }
 }

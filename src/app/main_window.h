@@ -11,8 +11,10 @@
 #include "chip/chip_buffer.h"
 #include "chip/chip_menu.h"
 #include "control/programmer_menu.h"
+#include "http/http_cli.h"
 #include "link/programmer_link.h"
 #include "update/firmware_update.h"
+#include "update/version_check.h"
 #include "window/log.h"
 #include "window/main_menu.h"
 #include "window/status_line.h"
@@ -35,6 +37,8 @@ class MainWindow {
     void FormClose();
     void MemoClear() { log.clear(); }
     void MainMenuHelpClick(MenuItem& sender);
+    // Both items of "Обновление": the download the item's check has found.
+    void MainMenuUpdatePogClick(MenuItem& sender);
 
     // Runs a handler the way the message loop does: an escaping error becomes
     // a message box and the program goes on.
@@ -53,6 +57,12 @@ class MainWindow {
     std::unique_ptr<Timer> TimerProg;
     std::unique_ptr<Timer> TimerHTTPGetVersion;
     std::unique_ptr<Timer> TimerHTTPGetVersionCbin;
+    THttpCli HttpClientGetVersion;
+    THttpCli HttpClientGetVersionCbin;
+    // The accepted version files, from the checksum line on; until the first
+    // one each holds its own name.
+    std::vector<std::string> ListVersion{"ListVersion"};
+    std::vector<std::string> ListVersionCbin{"ListVersionCbin"};
 
     // The view shows the window, closes it or paints it at once on these.
     Signal<> closeRequested;
@@ -62,12 +72,20 @@ class MainWindow {
     void wireMenus();
     void normalStart();
     void readSettings();
+    UpdateContext updateContext(const UpdateChannel& channel, THttpCli& client, Timer& timer,
+                                MenuItem& item, std::vector<std::string>& lines,
+                                std::function<std::int32_t()> installedVersion,
+                                const char* versionPath, const char* downloadPath,
+                                const std::string& localFileName);
 
     Desktop& desktop_;
     std::string firstArgument_;
     std::string programDirectory_;
     SettingsFile settings_;
+    std::string updateServer_;
     ChipMenu chipMenu_;
     ProgrammerMenu programmerMenu_;
     FirmwareUpdate firmwareUpdate_;
+    VersionCheck versionCheck_;
+    VersionCheck versionCheckCbin_;
 };

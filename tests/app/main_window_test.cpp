@@ -5,6 +5,9 @@
 #include <filesystem>
 
 #include "app/program_files.h"
+#include "app/update_server.h"
+#include "base/crc32.h"
+#include "base/text.h"
 #include "link/routed_port.h"
 #include "sim/simulated_port.h"
 #include "support/desktop_fakes.h"
@@ -32,6 +35,9 @@ struct Window : ::testing::Test, DesktopFakes {
         return *window;
     }
 
+    // Runs a timer's tick as the loop would.
+    static void tick(Timer& timer) { static_cast<ManualPump::ManualTimer&>(timer).onTick(); }
+
     bool logHas(const std::string& line) const {
         const auto& lines = window->log.lines();
         return std::find(lines.begin(), lines.end(), line) != lines.end();
@@ -40,6 +46,24 @@ struct Window : ::testing::Test, DesktopFakes {
   private:
     std::unique_ptr<Desktop> desktop_;
 };
+
+ScriptedPeer serving(const std::string& body) {
+    ScriptedPeer peer;
+    peer.responses = {"HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(body.size()) +
+                      "\r\n\r\n" + body};
+    return peer;
+}
+
+std::string checksumOf(const std::string& bytes) {
+    Crc32 crc;
+    crc.update(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    return hexLong(crc.value());
+}
+
+std::string requestLine(const ScriptedSocket& socket, std::size_t connection) {
+    const std::string& sent = socket.connections.at(connection).sent;
+    return sent.substr(0, sent.find("\r\n"));
+}
 
 }  // namespace
 
@@ -211,4 +235,79 @@ TEST_F(Window, AutoexitClosesAfterASuccessfulFirmwareUpdateOnly) {
     EXPECT_EQ(device.flash()[999], 0x5A);
     EXPECT_EQ(closes, 1);
     EXPECT_TRUE(w.TimerProg->enabled());
+}
+
+TEST_F(Window, ProgramUpdateRunsFromTheCheckToTheRestartThroughTheSavedCopy) {
+    updateServer = "http://127.0.0.1:8123/";
+    folder.write(kProgramFileName, "old program");
+    const std::string program = "new program";
+    versionSocket.peers = {serving("Telvarn\r\n15\r\n" + checksumOf(program) + "\r\nNotes\r\n"),
+                           serving(program)};
+    MainWindow& w = start();
+    int closes = 0;
+    w.closeRequested.connect([&] { ++closes; });
+
+    tick(*w.TimerHTTPGetVersion);
+    EXPECT_EQ(versionSocket.resolved, std::vector<std::string>{"127.0.0.1"});
+    EXPECT_EQ(versionSocket.connections.at(0).port, "8123");
+    EXPECT_EQ(requestLine(versionSocket, 0),
+              std::string("GET ") + kProgramVersionPath + " HTTP/1.0");
+    EXPECT_EQ(w.TimerHTTPGetVersion->interval(), 1800000u);
+    EXPECT_EQ(w.log.lines(), std::vector<std::string>{"Доступна новая версия программы!"});
+    EXPECT_TRUE(w.menu.MainMenuUpdatePog.enabled());
+    EXPECT_TRUE(w.menu.MainMenuUpdate.enabled());
+    EXPECT_FALSE(w.menu.MainMenuUpdateCbin.enabled());
+
+    w.menu.MainMenuUpdatePog.click();
+    EXPECT_EQ(dialogs.questions.at(0).first, "Notes\n");
+    EXPECT_EQ(requestLine(versionSocket, 1),
+              std::string("GET ") + kProgramDownloadPath + " HTTP/1.0");
+    const std::string savedCopy = savedProgramFileName(MainWindow::ProgramVersion);
+    EXPECT_EQ(folder.read(savedCopy), "old program");
+    EXPECT_EQ(folder.read("version"), program);
+    ASSERT_EQ(system.started.size(), 1u);
+    EXPECT_EQ(system.started[0].path, folder.file(savedCopy));
+    EXPECT_EQ(system.started[0].args, std::vector<std::string>{"PAUSE"});
+    EXPECT_TRUE(system.started[0].hidden);
+    ASSERT_EQ(dialogs.informs.size(), 1u);
+    EXPECT_TRUE(dialogs.informs[0].ends_with("сохранена как " + savedCopy));
+    EXPECT_EQ(closes, 1);
+}
+
+TEST_F(Window, FirmwareCheckWaitsForTheProgrammerThenHandsTheDownloadOver) {
+    const std::string firmware(3000, '\x5A');
+    versionCbinSocket.peers = {serving("Telvarn-1_APPL\n8\n" + checksumOf(firmware) + "\nN\n"),
+                               serving(firmware)};
+    MainWindow& w = start();
+    tick(*w.TimerHTTPGetVersionCbin);
+    EXPECT_TRUE(versionCbinSocket.resolved.empty());
+    EXPECT_EQ(w.TimerHTTPGetVersionCbin->interval(), 5000u);
+
+    w.ProgrammerFirmwareVersion = 7;
+    tick(*w.TimerHTTPGetVersionCbin);
+    EXPECT_EQ(requestLine(versionCbinSocket, 0),
+              std::string("GET ") + kFirmwareVersionPath + " HTTP/1.0");
+    EXPECT_EQ(w.log.lines(), std::vector<std::string>{"Доступна новая версия прошивки!"});
+    EXPECT_TRUE(w.menu.MainMenuUpdate.enabled());
+
+    w.menu.MainMenuUpdateCbin.click();
+    EXPECT_EQ(requestLine(versionCbinSocket, 1),
+              std::string("GET ") + kFirmwareDownloadPath + " HTTP/1.0");
+    EXPECT_EQ(folder.read(kFirmwareName), firmware);
+    EXPECT_FALSE(w.menu.MainMenuUpdateCbin.enabled());
+    EXPECT_FALSE(w.menu.MainMenuUpdate.enabled());
+    EXPECT_TRUE(versionSocket.resolved.empty());
+}
+
+TEST_F(Window, TheSettingsFileNamesTheUpdateServerAndKeepsIt) {
+    folder.write("Telvarn.ini", "[UPDATE]\nSERVER=http://10.1.2.3:8000\n");
+    versionSocket.peers = {serving("Telvarn\n14\nC\nN\n")};
+    MainWindow& w = start();
+    tick(*w.TimerHTTPGetVersion);
+    EXPECT_EQ(versionSocket.resolved, std::vector<std::string>{"10.1.2.3"});
+    w.menu.MainMenuHelpLoadCbin.click();
+    EXPECT_EQ(system.openedUrls, std::vector<std::string>{std::string("http://10.1.2.3:8000") +
+                                                          kFirmwareDownloadPath});
+    w.FormClose();
+    EXPECT_NE(folder.read("Telvarn.ini").find("SERVER=http://10.1.2.3:8000"), std::string::npos);
 }

@@ -2,16 +2,22 @@
 
 #include "app/desktop.h"
 #include "support/fake_desktop.h"
+#include "support/scripted_socket.h"
 
 // Fake desktop services for a whole main window; the serial port and the
 // port list are the caller's, so that a test can put the simulator behind them.
+// The version checks' sockets answer only what a test scripts on them.
 struct DesktopFakes {
     ManualPump pump;
     FakeBeeper beeper;
     FakeDialogs dialogs;
     FakeSystemServices system;
+    ScriptedSocket versionSocket{pump, Split::whole()};
+    ScriptedSocket versionCbinSocket{pump, Split::whole()};
+    std::optional<std::string> updateServer;
 
     Desktop desktopOn(SerialPort& port, PortEnumerator& ports) {
-        return Desktop{pump, beeper, dialogs, system, port, ports};
+        return Desktop{pump,  beeper,        dialogs,           system,      port,
+                       ports, versionSocket, versionCbinSocket, updateServer};
     }
 };
