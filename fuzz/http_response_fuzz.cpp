@@ -66,7 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int i = 0; i < THttpCli::kMaxRelocations + 2; ++i) {
         ScriptedPeer peer;
         const auto first = std::min<std::size_t>(i, responses.size() - 1);
-        peer.responses.assign(responses.begin() + static_cast<std::ptrdiff_t>(first), responses.end());
+        peer.responses.assign(responses.begin() + static_cast<std::ptrdiff_t>(first),
+                              responses.end());
         peer.closesAfter = !(options & kSilentPeer);
         socket.peers.push_back(peer);
     }

@@ -50,8 +50,8 @@ void ChunkDecoder::feed(const std::uint8_t* data, std::size_t size, const Sink& 
                 state_ = THttpChunkState::httpChunkGetData;
                 break;
             case THttpChunkState::httpChunkGetData: {
-                const auto count =
-                    static_cast<std::size_t>(std::min<std::uint64_t>(length_ - received_, size - at));
+                const auto count = static_cast<std::size_t>(
+                    std::min<std::uint64_t>(length_ - received_, size - at));
                 if (count > 0) {
                     sink(data + at, count);
                     at += count;

@@ -183,8 +183,8 @@ void THttpCli::idleTimeout() {
         return;
     }
     if (state_ == THttpState::httpDnsLookup) socket_.cancelResolve();
-    fail(404, "timed out: the server sent nothing for " + std::to_string(kIdleTimeoutMs / 1000) +
-                  " s");
+    fail(404,
+         "timed out: the server sent nothing for " + std::to_string(kIdleTimeoutMs / 1000) + " s");
     requestDoneError_ = kTimedOutError;
     finishNow();
 }

@@ -127,7 +127,8 @@ void THttpCli::statusLine(const std::string& line) {
 void THttpCli::headerField(const std::string& line) {
     const auto colon = line.find(':');
     const std::string name = lowerCase(line.substr(0, colon));
-    const std::string value = line.substr(std::min(line.find_first_not_of(' ', colon + 1), line.size()));
+    const std::string value =
+        line.substr(std::min(line.find_first_not_of(' ', colon + 1), line.size()));
     if (name == "location") {
         relocationHeader(value);
     } else if (name == "content-length") {
@@ -186,7 +187,8 @@ void THttpCli::GetBodyLineNext(const std::uint8_t* data, std::size_t size) {
         if (size > 0) store(data, size);
         if (rcvdCount_ != contentLength_) return;
     } else {
-        chunks_.feed(data, size, [this](const std::uint8_t* piece, std::size_t n) { store(piece, n); });
+        chunks_.feed(data, size,
+                     [this](const std::uint8_t* piece, std::size_t n) { store(piece, n); });
         if (!chunks_.done()) return;
     }
     endDocument();
