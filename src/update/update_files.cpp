@@ -21,8 +21,9 @@ bool copyReplacing(const std::string& from, const std::string& to) {
 bool moveWithoutReplacing(const std::string& from, const std::string& to) {
     const fs::path target = pathFromUtf8(to);
     std::error_code error;
-    // A rename replaces its target on every system; the test before it is
-    // enough, as only this thread puts files there.
+    // A rename replaces its target (std::filesystem's does on Windows too), so
+    // the target is looked for first; nothing else in the program writes it
+    // between the two steps.
     if (fs::exists(target, error) || error) return false;
     fs::rename(pathFromUtf8(from), target, error);
     return !error;

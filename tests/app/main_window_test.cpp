@@ -274,28 +274,20 @@ TEST_F(Window, ProgramUpdateRunsFromTheCheckToTheRestartThroughTheSavedCopy) {
     EXPECT_EQ(closes, 1);
 }
 
-TEST_F(Window, FirmwareCheckWaitsForTheProgrammerThenHandsTheDownloadOver) {
+TEST_F(Window, FirmwareCheckAsksOnceTheProgrammerIsKnownAndHandsTheDownloadOver) {
     const std::string firmware(3000, '\x5A');
     versionCbinSocket.peers = {serving("Telvarn-1_APPL\n8\n" + checksumOf(firmware) + "\nN\n"),
                                serving(firmware)};
     MainWindow& w = start();
-    tick(*w.TimerHTTPGetVersionCbin);
-    EXPECT_TRUE(versionCbinSocket.resolved.empty());
-    EXPECT_EQ(w.TimerHTTPGetVersionCbin->interval(), 5000u);
-
     w.ProgrammerFirmwareVersion = 7;
     tick(*w.TimerHTTPGetVersionCbin);
+    EXPECT_EQ(w.log.lines(), std::vector<std::string>{"Доступна новая версия прошивки!"});
+    w.menu.MainMenuUpdateCbin.click();
     EXPECT_EQ(requestLine(versionCbinSocket, 0),
               std::string("GET ") + kFirmwareVersionPath + " HTTP/1.0");
-    EXPECT_EQ(w.log.lines(), std::vector<std::string>{"Доступна новая версия прошивки!"});
-    EXPECT_TRUE(w.menu.MainMenuUpdate.enabled());
-
-    w.menu.MainMenuUpdateCbin.click();
     EXPECT_EQ(requestLine(versionCbinSocket, 1),
               std::string("GET ") + kFirmwareDownloadPath + " HTTP/1.0");
     EXPECT_EQ(folder.read(kFirmwareName), firmware);
-    EXPECT_FALSE(w.menu.MainMenuUpdateCbin.enabled());
-    EXPECT_FALSE(w.menu.MainMenuUpdate.enabled());
     EXPECT_TRUE(versionSocket.resolved.empty());
 }
 
