@@ -56,7 +56,9 @@ std::vector<SimFrame> SimFrameReader::feed(std::span<const std::uint8_t> bytes) 
             ++skipped_;
         }
     }
-    moved_ += pending_.size() - used;
+    // With nothing consumed the pending frame stays where it is: a long frame
+    // arriving in small pieces is not moved once per piece.
+    if (used > 0) moved_ += pending_.size() - used;
     pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(used));
     return frames;
 }
