@@ -143,10 +143,7 @@ void MainWindow::FormCreate() {
         log.clear();
         programmerMenu_.MainMenuProgClick(menu.MainMenuProgFind);
         readSettings();
-        if (link.isOpen()) {
-            menu.MainMenuChipMode02.setChecked(true);
-            chipMenu_.MainMenuChipClick(menu.MainMenuChipMode02);
-        }
+        chipMenu_.SelectStartUpVariant();
         TimerProg->setEnabled(true);
     });
 }

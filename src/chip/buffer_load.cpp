@@ -17,9 +17,11 @@ std::string errorLine(std::size_t lineNumber, std::string_view text) {
     return line;
 }
 
-void applyLines(const DataFileText& file, ChipBuffer& buffer, Log& log) {
+// Returns the number of invalid lines.
+std::size_t applyLines(const DataFileText& file, ChipBuffer& buffer, Log& log) {
     LineReader reader(file.text);
     std::size_t lineNumber = 0;
+    std::size_t invalid = 0;
     for (std::string_view line; reader.next(line);) {
         ++lineNumber;
         if (line.empty()) continue;
@@ -27,18 +29,20 @@ void applyLines(const DataFileText& file, ChipBuffer& buffer, Log& log) {
             buffer.clearBit(*bit);
         } else {
             log.append(errorLine(lineNumber, line));
+            ++invalid;
         }
     }
+    return invalid;
 }
 
 }  // namespace
 
-void loadDataFileIntoBuffer(const std::string& path, ChipBuffer& buffer, Log& log) {
+BufferLoad loadDataFileIntoBuffer(const std::string& path, ChipBuffer& buffer, Log& log) {
     buffer.fill();
     log.append("Буфер очищен");
     const std::uint32_t crc = fileCrc32(path);
     const DataFileText file = readDataFile(path);
     log.append("Загружено " + decimal(static_cast<long long>(file.lineCount)) + " строк из файла " +
                path + ", контрольная сумма = " + hexLong(crc));
-    applyLines(file, buffer, log);
+    return BufferLoad{file.lineCount, crc, applyLines(file, buffer, log)};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "chip/chip_buffer.h"
@@ -8,4 +10,9 @@
 // Fills the buffer from a data file: clears it to 0xFF, logs the line count
 // and CRC-32, clears every listed bit and logs one line per invalid line.
 // A file that cannot be read raises an AppError after "Буфер очищен".
-void loadDataFileIntoBuffer(const std::string& path, ChipBuffer& buffer, Log& log);
+struct BufferLoad {
+    std::size_t lineCount = 0;
+    std::uint32_t crc = 0;
+    std::size_t invalidLines = 0;  // each of them logged
+};
+BufferLoad loadDataFileIntoBuffer(const std::string& path, ChipBuffer& buffer, Log& log);

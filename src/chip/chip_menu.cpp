@@ -60,6 +60,12 @@ void ChipMenu::SelectChipVariant(MenuItem& item) {
     }
 }
 
+void ChipMenu::SelectStartUpVariant() {
+    if (!c_.link.isOpen()) return;
+    c_.menu.MainMenuChipMode02.setChecked(true);
+    SelectChipVariant(c_.menu.MainMenuChipMode02);
+}
+
 void ChipMenu::loadFile() {
     const auto path = c_.dialogs.openFile(c_.programDirectory, kDataFileFilters);
     if (!path) return;

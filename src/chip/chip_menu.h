@@ -13,6 +13,9 @@ class ChipMenu {
     void MainMenuChipClick(MenuItem& sender);
     // Sends the variant's idle mode and marks the item, whatever the answer.
     void SelectChipVariant(MenuItem& item);
+    // The choice made once a programmer has been found at start: "9912ЛК047",
+    // whatever was chosen last time. Nothing while the link is closed.
+    void SelectStartUpVariant();
 
   private:
     void newChip();

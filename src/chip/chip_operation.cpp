@@ -63,14 +63,14 @@ class ChipOperation {
     ChipOperation(ChipMenuContext& context, ChipOperationKind kind, const ChipVariant& variant)
         : c_(context), kind_(kind), variant_(variant) {}
 
-    void run() {
+    bool run() {
         OptionBytesScope scope(c_.buffer, c_.status);
         forceOptionBits();
         if (!loadPhase()) {
             c_.log.append("Ошибка загрузки данных в программатор");
             scope.restore();
             c_.link.TripleBeep();
-            return;
+            return false;
         }
         c_.log.append("Загрузка данных в программатор : OK");
         const bool verified = verifyPhase();
@@ -78,10 +78,10 @@ class ChipOperation {
         if (!verified) {
             c_.log.append("Ошибка проверки данных программатора");
             c_.link.TripleBeep();
-            return;
+            return false;
         }
         c_.log.append("Проверка данных программатора : OK");
-        finish(c_.link.progmode(variant_.progArgument(kind_)));
+        return finish(c_.link.progmode(variant_.progArgument(kind_)));
     }
 
   private:
@@ -127,7 +127,7 @@ class ChipOperation {
         return ok;
     }
 
-    void finish(bool ok) {
+    bool finish(bool ok) {
         if (ok) {
             c_.log.append(burning() ? "Прожиг : OK" : "Программирование : OK");
             c_.link.Beep();
@@ -136,6 +136,7 @@ class ChipOperation {
                                     : "Ошибка программирования микросхемы");
             c_.link.TripleBeep();
         }
+        return ok;
     }
 
     ChipMenuContext& c_;
@@ -145,16 +146,16 @@ class ChipOperation {
 
 }  // namespace
 
-void RunChipOperation(ChipOperationKind kind, ChipMenuContext& context) {
+bool RunChipOperation(ChipOperationKind kind, ChipMenuContext& context) {
     if (kind == ChipOperationKind::Burn &&
         !context.dialogs.confirm("Вы уверены?", "Прожиг микросхемы :")) {
         context.log.append("Прожиг микросхемы отменен");
-        return;
+        return false;
     }
     const auto variant = selectedVariant(context.menu);
     if (!variant) {
         context.log.append("Не выбран тип микросхемы");
-        return;
+        return false;
     }
-    ChipOperation(context, kind, *variant).run();
+    return ChipOperation(context, kind, *variant).run();
 }

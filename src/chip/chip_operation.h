@@ -6,5 +6,6 @@
 // "Прошить" and "Прожечь": the first 4096 bytes of the buffer go to the
 // programmer's RAM, are read back and compared, and progmode programs or
 // burns the chip from there. The buffer is the same after every ending as
-// before, an escaping error included.
-void RunChipOperation(ChipOperationKind kind, ChipMenuContext& context);
+// before, an escaping error included. True when the programmer reported the
+// chip programmed or burnt.
+bool RunChipOperation(ChipOperationKind kind, ChipMenuContext& context);

@@ -1,5 +1,7 @@
 #include "control/outputs_check.h"
 
-void runOutputsCheck(ProgrammerLink& link, Log& log) {
-    log.append(link.test() ? "Тестовая посылка выполнена" : "Ошибка выполнения тестовой посылки");
+bool runOutputsCheck(ProgrammerLink& link, Log& log) {
+    const bool passed = link.test();
+    log.append(passed ? "Тестовая посылка выполнена" : "Ошибка выполнения тестовой посылки");
+    return passed;
 }

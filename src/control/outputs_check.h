@@ -3,5 +3,6 @@
 #include "link/programmer_link.h"
 #include "window/log.h"
 
-// Sends the programmer's test command and logs whether it answered "OK".
-void runOutputsCheck(ProgrammerLink& link, Log& log);
+// Sends the programmer's test command and logs whether it answered "OK";
+// true when it did.
+bool runOutputsCheck(ProgrammerLink& link, Log& log);

@@ -43,10 +43,14 @@ std::string verdict(bool passed) {
     return passed ? " : OK" : " : ER";
 }
 
-void checkPattern(ProgrammerLink& link, Log& log, StatusLine& status, const Image& image,
+// True when both phases passed.
+bool checkPattern(ProgrammerLink& link, Log& log, StatusLine& status, const Image& image,
                   const std::string& name) {
-    log.append("RAM_WRITE " + name + verdict(writePhase(link, status, image)));
-    log.append("RAM_READ " + name + verdict(readPhase(link, status, image)));
+    const bool written = writePhase(link, status, image);
+    log.append("RAM_WRITE " + name + verdict(written));
+    const bool read = readPhase(link, status, image);
+    log.append("RAM_READ " + name + verdict(read));
+    return written && read;
 }
 
 }  // namespace
@@ -55,13 +59,14 @@ int ramCheckPercent(std::uint32_t address) {
     return static_cast<int>((std::uint64_t{address} + kRamBlockSize) * 100 / kProgrammerRamSize);
 }
 
-void runRamCheck(ProgrammerLink& link, Log& log, StatusLine& status, RandomSource& random) {
+bool runRamCheck(ProgrammerLink& link, Log& log, StatusLine& status, RandomSource& random) {
     Image image(kProgrammerRamSize, 0xFF);
-    checkPattern(link, log, status, image, "0xFF");
+    bool passed = checkPattern(link, log, status, image, "0xFF");
     std::fill(image.begin(), image.end(), std::uint8_t{0x00});
-    checkPattern(link, log, status, image, "0x00");
+    passed = checkPattern(link, log, status, image, "0x00") && passed;
     // Drawn only now, so a check nested in the earlier phases draws first.
     for (std::uint8_t& byte : image) byte = random.nextByte();
-    checkPattern(link, log, status, image, "RND");
+    passed = checkPattern(link, log, status, image, "RND") && passed;
     status.setText("");
+    return passed;
 }

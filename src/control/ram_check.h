@@ -18,7 +18,9 @@ inline constexpr std::uint32_t kProgrammerRamSize = 0x20000;
 // The window's messages are processed after every block, so other handlers,
 // a second RAM check among them, may run in between. Everything a run works on
 // is therefore its own; only the random source is shared, by design.
-void runRamCheck(ProgrammerLink& link, Log& log, StatusLine& status, RandomSource& random);
+//
+// True when all six phases passed.
+bool runRamCheck(ProgrammerLink& link, Log& log, StatusLine& status, RandomSource& random);
 
 // Progress after the block at address a: (a + 1024) * 100 div 131072.
 int ramCheckPercent(std::uint32_t address);

@@ -10,7 +10,8 @@ namespace {
 enum class Probe { Absent, BootOnly, Found };
 
 // Probes the port the link is set to; errors reach the caller.
-Probe probe(ProgrammerLink& link, Log& log, std::int32_t& firmwareVersion) {
+Probe probe(ProgrammerLink& link, Log& log, std::int32_t& firmwareVersion,
+            std::string& serialNumber) {
     link.open();
     link.ResetPulse();
     const InfoReply boot = parseInfoReply(link.info());
@@ -18,6 +19,7 @@ Probe probe(ProgrammerLink& link, Log& log, std::int32_t& firmwareVersion) {
         link.close();
         return Probe::Absent;
     }
+    serialNumber = boot.serialNumber;
     log.append("Найдено устройство Telvarn-1, порт : " + link.portName());
     // A faulty or foreign device may send any bytes here.
     log.append("Серийный номер программатора : " + displayableText(boot.serialNumber));
@@ -37,8 +39,8 @@ Probe probe(ProgrammerLink& link, Log& log, std::int32_t& firmwareVersion) {
 
 }  // namespace
 
-void runDiscovery(ProgrammerLink& link, Log& log, std::int32_t& firmwareVersion) {
-    bool found = false;
+DiscoveryResult runDiscovery(ProgrammerLink& link, Log& log, std::int32_t& firmwareVersion) {
+    DiscoveryResult result;
     try {
         link.close();
     } catch (const std::exception&) {
@@ -48,11 +50,12 @@ void runDiscovery(ProgrammerLink& link, Log& log, std::int32_t& firmwareVersion)
         // Switching away from a port left open is outside the per-port catch.
         link.setPortName(name);
         try {
-            found = probe(link, log, firmwareVersion) == Probe::Found;
+            result.found = probe(link, log, firmwareVersion, result.serialNumber) == Probe::Found;
         } catch (const std::exception&) {
             // A port that cannot be opened or fails mid-probe is skipped as it is.
         }
-        if (found) break;
+        if (result.found) break;
     }
-    if (!found) log.append("Программатор Telvarn-1 не найден");
+    if (!result.found) log.append("Программатор Telvarn-1 не найден");
+    return result;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "link/programmer_link.h"
 #include "window/log.h"
@@ -9,4 +10,11 @@
 // bootloader, starts its application and leaves the link open where it answered.
 // firmwareVersion becomes the reported version, -1 when unreadable, -2 when only
 // the bootloader answered.
-void runDiscovery(ProgrammerLink& link, Log& log, std::int32_t& firmwareVersion);
+//
+// The result is for front ends that act on the outcome rather than show it: the
+// log says the same to the operator.
+struct DiscoveryResult {
+    bool found = false;        // a programmer's application answered
+    std::string serialNumber;  // of the last programmer whose bootloader answered
+};
+DiscoveryResult runDiscovery(ProgrammerLink& link, Log& log, std::int32_t& firmwareVersion);
