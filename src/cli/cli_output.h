@@ -1,0 +1,48 @@
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "cli/summary.h"
+#include "window/log.h"
+#include "window/status_line.h"
+
+// Where a run's text goes: the log lines to standard output, as the window
+// shows them; the status line's text to standard error as one line rewritten
+// in place, only on a terminal; messages and the summary.
+class CliOutput {
+  public:
+    struct Terminals {
+        bool out = false;  // standard output is a terminal
+        bool err = false;  // standard error is a terminal
+    };
+    CliOutput(std::ostream& out, std::ostream& err, Terminals terminals);
+
+    // Shows the log's lines and the status line's text from now on.
+    void follow(Log& log, StatusLine& status);
+
+    void logLine(const std::string& line);
+    // The log took back its last line.
+    void takeBackLine();
+    void progress(const std::string& text);
+    // A line of the front end's own on standard error (errors, prompts).
+    void message(const std::string& text);
+    void summary(const Summary& summary, bool json);
+    // Puts out a line held back and clears the progress line.
+    void finish();
+
+  private:
+    void writeLine(const std::string& line);
+    void clearProgress();
+    void drawProgress();
+
+    std::ostream& out_;
+    std::ostream& err_;
+    Terminals terminals_;
+    // Off a terminal a printed line cannot be taken back, so the last line
+    // waits there until the next one comes or the run ends.
+    std::optional<std::string> heldBack_;
+    std::string progress_;
+    bool progressShown_ = false;
+};

@@ -1,0 +1,188 @@
+#include "cli/commands.h"
+
+#include <chrono>
+#include <string>
+
+#include "base/errors.h"
+#include "cli/exit_status.h"
+#include "cli/firmware_copy.h"
+#include "update/file_checksum.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Raised where the operator's Ctrl+C found no port operation to end.
+class Interrupted : public std::runtime_error {
+  public:
+    Interrupted() : std::runtime_error("interrupted") {}
+};
+
+class CommandRun {
+  public:
+    CommandRun(const CliArguments& arguments, CliRun& run)
+        : a_(arguments), r_(run), session_(run.session), started_(Clock::now()) {
+        summary_.operation = commandName(arguments.command);
+    }
+
+    int run() {
+        int status = kExitFailed;
+        try {
+            status = dispatch();
+        } catch (const std::exception& error) {
+            status = escaped(error);
+        }
+        summary_.seconds = std::chrono::duration<double>(Clock::now() - started_).count();
+        r_.output.summary(summary_, a_.json);
+        return status;
+    }
+
+  private:
+    int dispatch() {
+        switch (a_.command) {
+            case CliCommand::Find:
+                return found() ? done(true) : kExitNotFound;
+            case CliCommand::Load:
+                return loaded() ? done(true) : kExitFileErrors;
+            case CliCommand::Program:
+                return chip(ChipOperationKind::Program);
+            case CliCommand::Burn:
+                return chip(ChipOperationKind::Burn);
+            case CliCommand::SelfTest:
+                return selfTest();
+            case CliCommand::Flash:
+                return flash();
+        }
+        return kExitBadArguments;
+    }
+
+    int done(bool ok) {
+        summary_.result = ok ? "ok" : "failed";
+        return ok ? kExitDone : kExitFailed;
+    }
+
+    // Discovery; true when a programmer's application answered.
+    bool found() {
+        const DiscoveryResult result = session_.find();
+        stopIfInterrupted();
+        if (result.found) noteProgrammer(result);
+        if (!result.found) summary_.result = "not found";
+        return result.found;
+    }
+
+    void noteProgrammer(const DiscoveryResult& result) {
+        summary_.port = session_.link.portName();
+        summary_.serialNumber = result.serialNumber;
+        // -1 and -2 say that no version was read.
+        if (session_.ProgrammerFirmwareVersion >= 0) {
+            summary_.firmwareVersion = session_.ProgrammerFirmwareVersion;
+        }
+    }
+
+    // The load; false when the file cannot be used.
+    bool loaded() {
+        summary_.file = a_.file;
+        try {
+            const BufferLoad load = session_.load(a_.file);
+            summary_.crc = load.crc;
+            if (load.invalidLines == 0) return true;
+            if (a_.command != CliCommand::Load) {
+                r_.output.message("telvarn-cli: " + a_.file + " has error lines; nothing was " +
+                                  (a_.command == CliCommand::Burn ? "burnt" : "programmed"));
+            }
+        } catch (const AppError& error) {
+            r_.output.message(std::string("telvarn-cli: ") + error.what());
+        }
+        summary_.result = "file errors";
+        return false;
+    }
+
+    int chip(ChipOperationKind kind) {
+        if (!found()) return kExitNotFound;
+        session_.selectVariant(a_.variant);
+        // On a bench a half-valid file is a mistake, not a chip.
+        if (!loaded()) return kExitFileErrors;
+        if (a_.repeat) return repeated(kind);
+        const bool ok = session_.operate(kind);
+        stopIfInterrupted();
+        return done(ok);
+    }
+
+    int repeated(ChipOperationKind kind) {
+        summary_.good = 0;
+        summary_.failed = 0;
+        while (nextChip()) {
+            const bool ok = session_.operate(kind);
+            ++*(ok ? summary_.good : summary_.failed);
+            stopIfInterrupted();
+        }
+        return done(*summary_.failed == 0);
+    }
+
+    bool nextChip() {
+        r_.output.message("Put the next chip in and press Enter (end of input stops)");
+        std::string line;
+        const bool more = static_cast<bool>(std::getline(r_.input, line));
+        stopIfInterrupted();
+        return more;
+    }
+
+    int selfTest() {
+        if (!found()) return kExitNotFound;
+        const bool ram = session_.checkRam();
+        const bool outputs = session_.checkOutputs();
+        stopIfInterrupted();
+        return done(ram && outputs);
+    }
+
+    int flash() {
+        summary_.file = a_.file;
+        const FirmwareCopy copy(a_.file);
+        summary_.crc = wholeFileCrc32(copy.path());
+        const DiscoveryResult result = session_.find();
+        stopIfInterrupted();
+        // As in the window, the update needs only the open link: a programmer
+        // that answered only in its bootloader is what it is for.
+        if (!session_.link.isOpen()) {
+            summary_.result = "not found";
+            return kExitNotFound;
+        }
+        noteProgrammer(result);
+        const bool flashed = session_.flash(copy.path());
+        stopIfInterrupted();
+        return done(flashed);
+    }
+
+    void stopIfInterrupted() {
+        if (r_.interrupted && r_.interrupted()) throw Interrupted();
+    }
+
+    // An error that escaped the operation ends the run; the port is closed
+    // either way, so that nothing is left half-done on the line.
+    int escaped(const std::exception& error) {
+        try {
+            session_.link.close();
+        } catch (const std::exception&) {
+        }
+        if (r_.interrupted && r_.interrupted()) {
+            r_.output.message("telvarn-cli: interrupted");
+            summary_.result = "interrupted";
+            return kExitInterrupted;
+        }
+        r_.output.message(std::string("telvarn-cli: ") + error.what());
+        summary_.result = "error";
+        return kExitFailed;
+    }
+
+    const CliArguments& a_;
+    CliRun& r_;
+    CliSession& session_;
+    Clock::time_point started_;
+    Summary summary_;
+};
+
+}  // namespace
+
+int runCommand(const CliArguments& arguments, CliRun run) {
+    return CommandRun(arguments, run).run();
+}

@@ -1,0 +1,91 @@
+// telvarn-cli: the window's programmer and chip work from the command line,
+// for scripts and production benches. It wires the same core objects as the
+// window; what it adds is only argument handling and output.
+#include <QCoreApplication>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+#include "cli/arguments.h"
+#include "cli/cli_output.h"
+#include "cli/cli_ports.h"
+#include "cli/cli_session.h"
+#include "cli/command_line.h"
+#include "cli/commands.h"
+#include "cli/exit_status.h"
+#include "platform/qt_desktop_services.h"
+#include "platform/qt_message_pump.h"
+#include "platform/qt_serial_port.h"
+
+namespace {
+
+volatile std::sig_atomic_t interruptedBySignal = 0;
+
+extern "C" void onInterrupt(int) {
+    interruptedBySignal = 1;
+}
+
+// The first Ctrl+C ends the operation at its next port operation; the handler
+// then steps aside, so that a second one ends the process at once (a silent
+// port keeps a read waiting for ten seconds). Reads of standard input are not
+// restarted, so that Ctrl+C also ends the wait for the next chip.
+void catchInterrupt() {
+#ifdef _WIN32
+    std::signal(SIGINT, onInterrupt);
+#else
+    struct sigaction action {};
+    action.sa_handler = onInterrupt;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESETHAND;
+    sigaction(SIGINT, &action, nullptr);
+#endif
+}
+
+bool isTerminal(std::FILE* stream) {
+#ifdef _WIN32
+    return _isatty(_fileno(stream)) != 0;
+#else
+    return isatty(fileno(stream)) != 0;
+#endif
+}
+
+std::optional<std::string> environment(const char* name) {
+    const char* value = std::getenv(name);
+    if (value == nullptr) return std::nullopt;
+    return std::string(value);
+}
+
+// Everything a run needs, built once the arguments are known to be good.
+int run(int argc, char** argv, const CliArguments& arguments) {
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName("telvarn-cli");
+    catchInterrupt();
+    const auto interrupted = [] { return interruptedBySignal != 0; };
+
+    QtMessagePump pump;
+    QtSerialPort systemPort;
+    QtPortEnumerator systemPorts;
+    CliPorts ports(systemPort, systemPorts, arguments, true, interrupted);
+    CliSession session({ports.port(), ports.ports(), pump}, arguments.yes, arguments.logFile);
+    CliOutput output(std::cout, std::cerr, {isTerminal(stdout), isTerminal(stderr)});
+    output.follow(session.log, session.status);
+    return runCommand(arguments, CliRun{session, output, std::cin, interrupted});
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return runCommandLine(
+        std::vector<std::string>(argv + 1, argv + argc), environment, std::cout, std::cerr,
+        [&](const CliArguments& arguments) { return run(argc, argv, arguments); });
+}
