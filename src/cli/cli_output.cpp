@@ -11,9 +11,9 @@ CliOutput::CliOutput(std::ostream& out, std::ostream& err, Terminals terminals)
     : out_(out), err_(err), terminals_(terminals) {}
 
 void CliOutput::follow(Log& log, StatusLine& status) {
-    log.appended.connect([this](const auto& line) { logLine(std::string(line)); });
-    log.lastDeleted.connect([this] { takeBackLine(); });
-    status.changed.connect([this](const auto& text) { progress(std::string(text)); });
+    subscribe(log.appended, [this](const auto& line) { logLine(std::string(line)); });
+    subscribe(log.lastDeleted, [this] { takeBackLine(); });
+    subscribe(status.changed, [this](const auto& text) { progress(std::string(text)); });
 }
 
 void CliOutput::logLine(const std::string& line) {

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <type_traits>
+#include <utility>
+#include <vector>
 
 #include "cli/summary.h"
 #include "window/log.h"
@@ -33,6 +37,18 @@ class CliOutput {
     void finish();
 
   private:
+    // Keeps what the subscription returns, when it returns anything, for as
+    // long as this output lives: it must not be called once it is gone.
+    template <typename Source, typename Slot>
+    void subscribe(Source& signal, Slot slot) {
+        using Subscription = decltype(signal.connect(std::move(slot)));
+        if constexpr (std::is_void_v<Subscription>) {
+            signal.connect(std::move(slot));
+        } else {
+            subscriptions_.push_back(
+                std::make_shared<Subscription>(signal.connect(std::move(slot))));
+        }
+    }
     void writeLine(const std::string& line);
     void clearProgress();
     void drawProgress();
@@ -45,4 +61,5 @@ class CliOutput {
     std::optional<std::string> heldBack_;
     std::string progress_;
     bool progressShown_ = false;
+    std::vector<std::shared_ptr<void>> subscriptions_;
 };

@@ -26,9 +26,10 @@ struct CliRig {
     std::ostringstream out;
     std::ostringstream err;
     std::vector<std::pair<std::string, std::string>> environment;
+    // The operator's Ctrl+C: once set, or once interruptWhen holds at a port
+    // operation, the run counts as interrupted.
     bool interrupted = false;
-    // Called with the session before the command runs.
-    std::function<void(CliSession&, SimulatedProgrammer&)> prepare;
+    std::function<bool(const CliSession&)> interruptWhen;
 
     // Set for the last run that got past its arguments; the output outlives
     // the session whose signals it follows.
@@ -46,14 +47,16 @@ struct CliRig {
         };
         return runCommandLine(words, lookup, out, err, [this](const CliArguments& arguments) {
             built = true;
-            const auto stop = [this] { return interrupted; };
+            const auto stop = [this] {
+                if (interruptWhen && session && interruptWhen(*session)) interrupted = true;
+                return interrupted;
+            };
             ports = std::make_unique<CliPorts>(systemPort, systemPorts, arguments, false, stop);
             session = std::make_unique<CliSession>(
                 CliSession::Services{ports->port(), ports->ports(), pump}, arguments.yes,
                 arguments.logFile);
             output = std::make_unique<CliOutput>(out, err, CliOutput::Terminals{});
             output->follow(session->log, session->status);
-            if (prepare) prepare(*session, ports->device());
             return runCommand(arguments, CliRun{*session, *output, input, stop});
         });
     }

@@ -207,10 +207,8 @@ TEST_F(CliCommands, JsonSummaryCarriesTheRunsFacts) {
 TEST_F(CliCommands, InterruptionEndsTheOperationAsAPortErrorWould) {
     // Bit 29628 is left set: "Прошить" clears it in the image it sends.
     const std::string path = file("chip.txt", "30717\n1\n");
-    rig.prepare = [this](CliSession& session, SimulatedProgrammer&) {
-        session.status.changed.connect([this](const auto& text) {
-            if (std::string(text) == "Загрузка данных : 1kB") rig.interrupted = true;
-        });
+    rig.interruptWhen = [](const CliSession& session) {
+        return session.status.text() == "Загрузка данных : 1kB";
     };
     EXPECT_EQ(rig.run({"program", path, "--simulator", "normal"}), 130);
     EXPECT_TRUE(summaryHas("program: interrupted;"));
