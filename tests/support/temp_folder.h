@@ -6,6 +6,7 @@
 #include "base/bytes.h"
 
 // A fresh folder under the system's temporary folder, removed at the end of the test.
+// Names and paths are UTF-8 text, as the program's own paths are.
 class TempFolder {
   public:
     TempFolder();
@@ -14,7 +15,7 @@ class TempFolder {
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    std::string file(const std::string& name) const;
     void write(const std::string& name, const std::string& content) const;
     void write(const std::string& name, const Bytes& content) const;
     std::string read(const std::string& name) const;
