@@ -13,9 +13,20 @@ bool removeFile(const std::string& path) {
 }
 
 bool copyReplacing(const std::string& from, const std::string& to) {
+    // The copy is made beside the target and renamed over it: the Windows
+    // std::filesystem of g++ refuses to copy over an existing file whatever
+    // the options say, and the target is never left half-written.
+    const fs::path target = pathFromUtf8(to);
+    fs::path copy = target;
+    copy += ".copying";
     std::error_code error;
-    return fs::copy_file(pathFromUtf8(from), pathFromUtf8(to), fs::copy_options::overwrite_existing,
-                         error);
+    fs::remove(copy, error);
+    if (fs::copy_file(pathFromUtf8(from), copy, error)) {
+        fs::rename(copy, target, error);
+        if (!error) return true;
+    }
+    fs::remove(copy, error);
+    return false;
 }
 
 bool moveWithoutReplacing(const std::string& from, const std::string& to) {
