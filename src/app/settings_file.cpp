@@ -19,6 +19,9 @@
 #if defined(__unix__) || defined(__APPLE__)
 #include <fcntl.h>
 #include <unistd.h>
+#elif defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -229,6 +232,12 @@ bool syncToDisk([[maybe_unused]] const fs::path& file) {
     if (fd < 0) return false;
     const bool synced = ::fsync(fd) == 0;
     return ::close(fd) == 0 && synced;
+#elif defined(_WIN32)
+    // Windows flushes only through a handle that may write.
+    const int fd = ::_wopen(file.c_str(), _O_WRONLY | _O_BINARY);
+    if (fd < 0) return false;
+    const bool synced = ::_commit(fd) == 0;
+    return ::_close(fd) == 0 && synced;
 #else
     return true;
 #endif

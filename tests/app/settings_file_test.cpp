@@ -11,6 +11,19 @@
 
 namespace {
 
+// A new file's lines end as the platform's text files do.
+#ifdef _WIN32
+constexpr const char* kNewLine = "\r\n";
+#else
+constexpr const char* kNewLine = "\n";
+#endif
+
+std::string newFile(std::initializer_list<const char*> lines) {
+    std::string content;
+    for (const char* line : lines) content += std::string(line) + kNewLine;
+    return content;
+}
+
 struct SettingsFileTest : ::testing::Test {
     TempFolder folder;
     SettingsFile settings{folder.file("Telvarn.ini")};
@@ -103,7 +116,8 @@ TEST_F(SettingsFileTest, WhatIsWrittenReadsBack) {
     settings.writeInteger("VIEW", "WIDTH", 700);
     settings.writeString("CHIP", "TYPE", "01");
 
-    EXPECT_EQ(content(), "[VIEW]\nTOP=-8\nLEFT=120\nHEIGHT=300\nWIDTH=700\n[CHIP]\nTYPE=01\n");
+    EXPECT_EQ(content(), newFile({"[VIEW]", "TOP=-8", "LEFT=120", "HEIGHT=300", "WIDTH=700",
+                                  "[CHIP]", "TYPE=01"}));
     EXPECT_EQ(settings.readInteger("view", "top", 100), -8);
     EXPECT_EQ(settings.readInteger("VIEW", "LEFT", 100), 120);
     EXPECT_EQ(settings.readString("CHIP", "TYPE", ""), "01");
@@ -183,6 +197,10 @@ TEST_F(SettingsFileTest, AWriteReplacesTheFileWholeAndLeavesNoTemporaryFile) {
 }
 
 TEST_F(SettingsFileTest, ALinkedSettingsFileStaysALink) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows makes symbolic links only for administrators or in developer "
+                    "mode, and Wine makes none";
+#endif
     std::filesystem::create_directory(folder.file("real"));
     folder.write("real/settings.ini", "[VIEW]\nTOP=5\n");
     std::filesystem::create_symlink(folder.file("real/settings.ini"), folder.file("Telvarn.ini"));
