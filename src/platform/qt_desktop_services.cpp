@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -42,7 +43,8 @@ std::optional<std::string> QtDialogs::openFile(const std::string& initialFolder,
         QApplication::activeWindow(), QString(), QString::fromStdString(initialFolder),
         QString::fromStdString(qtFileFilter(filters)));
     if (path.isEmpty()) return std::nullopt;
-    return path.toStdString();
+    // Qt hands over '/' on every system; the operator's folders use the system's separator.
+    return QDir::toNativeSeparators(path).toStdString();
 }
 
 std::string qtFileFilter(const std::string& filters) {
@@ -55,7 +57,8 @@ std::string qtFileFilter(const std::string& filters) {
 }
 
 std::string QtSystemServices::executablePath() {
-    return QCoreApplication::applicationFilePath().toStdString();
+    // The core joins its files to this folder with the system's separator.
+    return QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString();
 }
 
 void QtSystemServices::openUrl(const std::string& url) {

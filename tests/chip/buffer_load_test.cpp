@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "base/errors.h"
+#include "base/file_path.h"
 #include "base/text_encoding.h"
 #include "chip_harness.h"
 #include "support/temp_folder.h"
@@ -135,6 +138,22 @@ TEST_F(LoadTest, HugeLineAndBinaryDataAreSurvived) {
     EXPECT_EQ(lines[1].size(),
               std::string("Ошибка в строке 1 : недопустимое значение ").size() + huge.size());
     EXPECT_FALSE(bitIsSet(h.buffer, 5));
+}
+
+TEST_F(LoadTest, AFolderOfAnyNameIsOpenedAndNamedAsTheDialogGaveIt) {
+    // As the dialog gives it: the system's separators, the folder's name in UTF-8.
+    const std::filesystem::path ivan = folder.path() / pathFromUtf8("Иван");
+    std::filesystem::create_directory(ivan);
+    std::ofstream(ivan / "data.txt", std::ios::binary) << "1\n2\n";
+    const std::string path = utf8Of(ivan / "data.txt");
+    h.dialogs.fileToOpen = path;
+    h.click(h.menu.MainMenuChipLoadFile);
+    EXPECT_EQ(h.log.lines(),
+              (std::vector<std::string>{"Буфер очищен",
+                                        "Загружено 2 строк из файла " + path +
+                                            ", контрольная сумма = " + crcText("1\n2\n")}));
+    EXPECT_FALSE(bitIsSet(h.buffer, 1));
+    EXPECT_FALSE(bitIsSet(h.buffer, 2));
 }
 
 TEST_F(LoadTest, UnreadableFileEndsAfterClearingTheBuffer) {
