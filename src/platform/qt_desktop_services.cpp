@@ -47,11 +47,31 @@ std::optional<std::string> QtDialogs::openFile(const std::string& initialFolder,
     return QDir::toNativeSeparators(path).toStdString();
 }
 
+namespace {
+
+// The patterns of one entry, ";"-separated as the core writes them, as Qt
+// wants them. Qt takes "*.*" literally outside Windows, where it hides every
+// name without a dot; "*" is what "every file" means there.
+QString qtPatterns(const QString& patterns) {
+    QStringList result;
+    for (const QString& pattern : patterns.split(';', Qt::SkipEmptyParts)) {
+        const QString trimmed = pattern.trimmed();
+#ifdef _WIN32
+        result << trimmed;
+#else
+        result << (trimmed == QStringLiteral("*.*") ? QStringLiteral("*") : trimmed);
+#endif
+    }
+    return result.join(' ');
+}
+
+}  // namespace
+
 std::string qtFileFilter(const std::string& filters) {
     const QStringList parts = QString::fromStdString(filters).split('|');
     QStringList entries;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        entries << parts[i] + " (" + parts[i + 1] + ")";
+        entries << parts[i] + " (" + qtPatterns(parts[i + 1]) + ")";
     }
     return entries.join(";;").toStdString();
 }

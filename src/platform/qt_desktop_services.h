@@ -38,5 +38,6 @@ class QtPortEnumerator : public PortEnumerator {
     std::vector<std::string> listPorts() override;
 };
 
-// "name|pattern|name|pattern" as a Qt file dialog filter.
+// "name|patterns|name|patterns" as a Qt file dialog filter; patterns are
+// separated by ";", and "*.*" is every file on every system.
 std::string qtFileFilter(const std::string& filters);
