@@ -1,5 +1,9 @@
 #include "link/discovery.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <vector>
+
 #include "base/errors.h"
 #include "base/text.h"
 #include "base/text_encoding.h"
@@ -9,10 +13,35 @@ namespace {
 
 enum class Probe { Absent, BootOnly, Found };
 
+// On Linux a serial port belongs to the group dialout, and the system refuses
+// it to a user outside that group: a fault of the set-up the operator can mend.
+bool deniedToTheUser(const PortError& error) {
+#ifdef __linux__
+    return error.code() == EACCES;
+#else
+    (void)error;
+    return false;
+#endif
+}
+
+// Opens the port the link is set to; a port the user may not open is noted
+// before the error goes on to the caller.
+void openNotingDenial(ProgrammerLink& link, std::vector<std::string>& denied) {
+    try {
+        link.open();
+    } catch (const PortError& error) {
+        if (deniedToTheUser(error) &&
+            std::find(denied.begin(), denied.end(), link.portName()) == denied.end()) {
+            denied.push_back(link.portName());
+        }
+        throw;
+    }
+}
+
 // Probes the port the link is set to; errors reach the caller.
 Probe probe(ProgrammerLink& link, Log& log, std::int32_t& firmwareVersion,
-            std::string& serialNumber) {
-    link.open();
+            std::string& serialNumber, std::vector<std::string>& denied) {
+    openNotingDenial(link, denied);
     link.ResetPulse();
     const InfoReply boot = parseInfoReply(link.info());
     if (!(boot.isTelvarn && boot.bootMode && boot.hasId)) {
@@ -46,16 +75,22 @@ DiscoveryResult runDiscovery(ProgrammerLink& link, Log& log, std::int32_t& firmw
     } catch (const std::exception&) {
     }
     const std::vector<std::string> names = link.refreshPortList();
+    std::vector<std::string> denied;
     for (const std::string& name : names) {
         // Switching away from a port left open is outside the per-port catch.
         link.setPortName(name);
         try {
-            result.found = probe(link, log, firmwareVersion, result.serialNumber) == Probe::Found;
+            result.found =
+                probe(link, log, firmwareVersion, result.serialNumber, denied) == Probe::Found;
         } catch (const std::exception&) {
             // A port that cannot be opened or fails mid-probe is skipped as it is.
         }
         if (result.found) break;
     }
     if (!result.found) log.append("Программатор Telvarn-1 не найден");
+    // Last, so that the usual lines read as before, and once per port.
+    for (const std::string& name : denied) {
+        log.append("Нет доступа к порту " + name + ": добавьте пользователя в группу dialout");
+    }
     return result;
 }

@@ -9,7 +9,8 @@
 // Finds the programmer among the serial ports: restarts each into its
 // bootloader, starts its application and leaves the link open where it answered.
 // firmwareVersion becomes the reported version, -1 when unreadable, -2 when only
-// the bootloader answered.
+// the bootloader answered. A port skipped because the user may not open it
+// (Linux: not in the group dialout) is named at the end of the log with the fix.
 //
 // The result is for front ends that act on the outcome rather than show it: the
 // log says the same to the operator.

@@ -148,6 +148,47 @@ TEST_F(Discovery, SkipsPortsThatCannotBeOpenedOrFail) {
     EXPECT_EQ(log.lines().front(), "Найдено устройство Telvarn-1, порт : COM3");
 }
 
+TEST_F(Discovery, NamesEachPortTheUserMayNotOpenOnceAfterTheUsualLines) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> names;
+        std::vector<std::string> usual;
+        std::vector<std::string> denied;
+    };
+    const Case cases[] = {
+        {"no programmer",
+         {"ttyUSB0", "ttyS0", "ttyUSB1"},
+         {"Программатор Telvarn-1 не найден"},
+         {"ttyUSB0", "ttyUSB1"}},
+        {"the programmer after it",
+         {"ttyUSB0", "ttyUSB2"},
+         {"Найдено устройство Telvarn-1, порт : ttyUSB2", "Серийный номер программатора : 00012345",
+          "Версия загрузчика программатора : 0102", "Версия программы программатора : 15"},
+         {"ttyUSB0"}},
+        {"a port listed twice",
+         {"ttyUSB0", "ttyUSB0"},
+         {"Программатор Telvarn-1 не найден"},
+         {"ttyUSB0"}},
+    };
+    port.denied = {"ttyUSB0", "ttyUSB1"};
+    port.absent = {"ttyS0"};  // cannot be opened for another reason: nothing said
+    devices["ttyUSB2"] = {kBoot, kApplication};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        log.clear();
+        ports.names = c.names;
+        discover();
+        std::vector<std::string> expected = c.usual;
+#ifdef __linux__
+        for (const std::string& name : c.denied) {
+            expected.push_back("Нет доступа к порту " + name +
+                               ": добавьте пользователя в группу dialout");
+        }
+#endif
+        EXPECT_EQ(log.lines(), expected);
+    }
+}
+
 TEST_F(Discovery, NoPortsAtAll) {
     discover();
     EXPECT_EQ(log.lines(), std::vector<std::string>{"Программатор Telvarn-1 не найден"});

@@ -1,5 +1,7 @@
 #include "support/fake_serial_port.h"
 
+#include <cerrno>
+
 void FakeSerialPort::step(const std::string& operation) {
     calls.push_back(operation);
     if (failing.count(operation) != 0) throw PortError("Fake " + operation + " failed", 5);
@@ -11,6 +13,7 @@ void FakeSerialPort::open(const std::string& portName) {
     if (failing.count("open") != 0 || absent.count(portName) != 0) {
         throw PortError("Unable to open com port", 2);
     }
+    if (denied.count(portName) != 0) throw PortError("Unable to open com port", EACCES);
     open_ = true;
     name = portName;
     opened.push_back(portName);

@@ -23,6 +23,8 @@ class FakeSerialPort : public SerialPort {
     std::set<std::string> failing;
     // Names that cannot be opened.
     std::set<std::string> absent;
+    // Names the system refuses to this user (EACCES).
+    std::set<std::string> denied;
 
     std::vector<Bytes> written;       // every frame written, in order
     std::vector<std::string> calls;   // every operation, in order
