@@ -1,11 +1,9 @@
 #include "app/log_mirror.h"
 
 LogMirror::LogMirror(Log& log, const std::string& path)
-    : file_(std::make_shared<std::ofstream>(path, std::ios::app | std::ios::binary)) {
-    auto file = file_;
-    log.appended.connect([file](const std::string& line) {
-        if (!*file) return;
-        *file << line << '\n';
-        file->flush();
-    });
-}
+    : file_(path, std::ios::app | std::ios::binary),
+      connection_(log.appended.connect([this](std::string_view line) {
+          if (!file_) return;
+          file_ << line << '\n';
+          file_.flush();
+      })) {}

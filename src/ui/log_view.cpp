@@ -14,16 +14,17 @@ LogView::LogView(Log& log, QWidget* parent) : QPlainTextEdit(parent) {
     flushTimer_.setInterval(50);
     connect(&flushTimer_, &QTimer::timeout, this, &LogView::flush);
 
-    log.appended.connect([this](const std::string& line) {
-        pending_ << QString::fromStdString(line);
+    connections_.push_back(log.appended.connect([this](std::string_view line) {
+        pending_ << QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
         if (!flushTimer_.isActive()) flushTimer_.start();
-    });
-    log.cleared.connect([this] {
+    }));
+    connections_.push_back(log.cleared.connect([this] {
         pending_.clear();
         clear();
-    });
-    log.lastDeleted.connect([this] { removeLastLine(); });
-    log.backgroundChanged.connect([this](Rgb colour) { applyBackground(colour); });
+    }));
+    connections_.push_back(log.lastDeleted.connect([this] { removeLastLine(); }));
+    connections_.push_back(
+        log.backgroundChanged.connect([this](Rgb colour) { applyBackground(colour); }));
 }
 
 void LogView::flush() {

@@ -3,7 +3,9 @@
 #include <QPlainTextEdit>
 #include <QStringList>
 #include <QTimer>
+#include <vector>
 
+#include "base/signal.h"
 #include "window/log.h"
 
 // The read-only log. Lines are collected and handed to the widget in batches,
@@ -28,4 +30,6 @@ class LogView : public QPlainTextEdit {
 
     QStringList pending_;
     QTimer flushTimer_;
+    // Ends with the view, so that a log that outlives it calls nothing.
+    std::vector<Connection> connections_;
 };

@@ -35,25 +35,30 @@ MainWindowView::MainWindowView(MainWindow& model)
 
     logView_ = new LogView(model.log, this);
     setCentralWidget(logView_);
-    connect(logView_, &LogView::doubleClicked, this, [this] { model_.MemoClear(); });
+    onSignal(logView_, &LogView::doubleClicked, [this] { model_.MemoClear(); });
 
     statusText_ = new QLabel(this);
     statusBar()->addWidget(statusText_, 1);
     statusBar()->setSizeGripEnabled(true);
     statusBar()->setToolTip(QStringLiteral("Строка состояния"));
-    model.status.changed.connect(
-        [this](const std::string& text) { statusText_->setText(QString::fromStdString(text)); });
+    connections_.push_back(model.status.changed.connect(
+        [this](const std::string& text) { statusText_->setText(QString::fromStdString(text)); }));
 
-    model.frame.geometryChanged.connect([this] { applyGeometry(); });
-    model.closeRequested.connect(
-        [this] { QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection); });
-    model.repaintRequested.connect([this] {
+    connections_.push_back(model.frame.geometryChanged.connect([this] { applyGeometry(); }));
+    connections_.push_back(model.closeRequested.connect(
+        [this] { QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection); }));
+    connections_.push_back(model.repaintRequested.connect([this] {
         logView_->flush();
         repaint();
         statusBar()->repaint();
-    });
+    }));
     applyGeometry();
     qApp->installEventFilter(this);
+}
+
+template <typename Sender, typename QtSignal>
+void MainWindowView::onSignal(Sender* sender, QtSignal signal, std::function<void()> call) {
+    connect(sender, signal, this, [this, call = std::move(call)] { model_.guarded(call); });
 }
 
 void MainWindowView::buildMenu(MenuItem& item, QMenu* parentMenu) {
@@ -66,7 +71,7 @@ void MainWindowView::buildMenu(MenuItem& item, QMenu* parentMenu) {
         QAction* action = parentMenu->addAction(actionText(item));
         // Qt flips a checkable action's mark by itself on a click; the item's
         // mark is the programmer's state, so it is put back after the click.
-        connect(action, &QAction::triggered, this, [&item, action] {
+        onSignal(action, &QAction::triggered, [&item, action] {
             item.click();
             action->setChecked(item.checked());
         });
@@ -77,7 +82,7 @@ void MainWindowView::buildMenu(MenuItem& item, QMenu* parentMenu) {
                                         : menuBar()->addMenu(actionText(item));
     menu->setToolTipsVisible(true);
     // Opening a menu is a click on its item: the programmer menu refreshes itself then.
-    connect(menu, &QMenu::aboutToShow, this, [&item] { item.click(); });
+    onSignal(menu, &QMenu::aboutToShow, [&item] { item.click(); });
     bindItem(item, menu->menuAction());
     for (MenuItem* child : item.children()) buildMenu(*child, menu);
 }
@@ -93,7 +98,7 @@ void MainWindowView::bindItem(MenuItem& item, QAction* action) {
         if (!state.hint().empty()) action->setToolTip(QString::fromStdString(state.hint()));
     };
     apply(item);
-    item.changed.connect(apply);
+    connections_.push_back(item.changed.connect(apply));
 }
 
 QAction* MainWindowView::actionFor(const MenuItem& item) const {
@@ -117,7 +122,9 @@ bool MainWindowView::eventFilter(QObject* watched, QEvent* event) {
         QApplication::activePopupWidget() == nullptr) {
         auto* key = static_cast<QKeyEvent*>(event);
         const std::string text = shortcutText(key->key(), key->modifiers());
-        if (!text.empty() && model_.menu.pressShortcut(text)) return true;
+        bool pressed = false;
+        if (!text.empty()) model_.guarded([&] { pressed = model_.menu.pressShortcut(text); });
+        if (pressed) return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -146,7 +153,7 @@ void MainWindowView::applyGeometry() {
 
 void MainWindowView::reportGeometry() {
     if (applyingGeometry_) return;
-    model_.frame.updateFromView(x(), y(), width(), height());
+    model_.guarded([&] { model_.frame.updateFromView(x(), y(), width(), height()); });
 }
 
 void MainWindowView::moveEvent(QMoveEvent* event) {

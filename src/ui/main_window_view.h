@@ -3,9 +3,12 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
+#include <functional>
 #include <map>
+#include <vector>
 
 #include "app/main_window.h"
+#include "base/signal.h"
 #include "ui/log_view.h"
 
 // Binds the main window's model to a QMainWindow: menu bar, log and status line.
@@ -26,6 +29,9 @@ class MainWindowView : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // Every call a widget's signal makes into the model passes the loop's guard.
+    template <typename Sender, typename QtSignal>
+    void onSignal(Sender* sender, QtSignal signal, std::function<void()> call);
     void buildMenu(MenuItem& item, QMenu* parentMenu);
     void bindItem(MenuItem& item, QAction* action);
     void applyGeometry();
@@ -36,4 +42,6 @@ class MainWindowView : public QMainWindow {
     QLabel* statusText_;
     std::map<const MenuItem*, QAction*> actions_;
     bool applyingGeometry_ = false;
+    // Ends with the view, so that a model that outlives it calls nothing.
+    std::vector<Connection> connections_;
 };

@@ -222,7 +222,7 @@ TEST_F(Window, AutoexitClosesAfterASuccessfulFirmwareUpdateOnly) {
     systemPorts.names = {"SIM"};
     MainWindow& w = start({"AUTOEXIT"});
     int closes = 0;
-    w.closeRequested.connect([&] { ++closes; });
+    const Connection counting = w.closeRequested.connect([&] { ++closes; });
     w.FormCreate();
     auto& tick = static_cast<ManualPump::ManualTimer&>(*w.TimerProg).onTick;
     tick();  // no firmware file: nothing happens
@@ -245,7 +245,7 @@ TEST_F(Window, ProgramUpdateRunsFromTheCheckToTheRestartThroughTheSavedCopy) {
                            serving(program)};
     MainWindow& w = start();
     int closes = 0;
-    w.closeRequested.connect([&] { ++closes; });
+    const Connection counting = w.closeRequested.connect([&] { ++closes; });
 
     tick(*w.TimerHTTPGetVersion);
     EXPECT_EQ(versionSocket.resolved, std::vector<std::string>{"127.0.0.1"});

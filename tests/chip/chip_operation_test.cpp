@@ -12,12 +12,14 @@ struct OperationTest : ::testing::Test {
     ChipHarness h;
     ChipBuffer before;
     std::vector<std::string> statusTexts;
+    Connection statusShown;
 
     OperationTest() {
         for (std::size_t i = 0; i < 4096; ++i) h.buffer[i] = static_cast<std::uint8_t>(i * 13);
         h.buffer[3703] = 0xFF;
         h.buffer[3839] = 0xFF;
-        h.status.changed.connect([this](const std::string& text) { statusTexts.push_back(text); });
+        statusShown = h.status.changed.connect(
+            [this](const std::string& text) { statusTexts.push_back(text); });
     }
     void choose(MenuItem& variant) { variant.setChecked(true); }
     void run(MenuItem& item) {

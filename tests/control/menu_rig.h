@@ -11,6 +11,7 @@
 // way the main window wires them, so that shortcuts reach it too.
 struct MenuRig : ProgrammerMenuRig<ScriptedLink> {
     std::vector<std::string> statusTexts;
+    Connection statusShown;
 
     MenuRig() {
         auto prog = [this](MenuItem& item) { choose(item); };
@@ -21,7 +22,8 @@ struct MenuRig : ProgrammerMenuRig<ScriptedLink> {
             }
         }
         menu.MainMenuProgMUX.setOnClick(nullptr);
-        status.changed.connect([this](const std::string& text) { statusTexts.push_back(text); });
+        statusShown =
+            status.changed.connect([this](const std::string& text) { statusTexts.push_back(text); });
     }
 
     void open() { link.open(); }

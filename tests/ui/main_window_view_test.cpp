@@ -125,6 +125,27 @@ TEST_F(View, DoubleClickClearsTheLog) {
     EXPECT_TRUE(logLines().isEmpty());
 }
 
+TEST_F(View, AViewDestroyedBeforeItsModelLeavesTheModelNothingToCall) {
+    view.reset();
+    for (const MenuItem* item : model->menu.all()) {
+        EXPECT_TRUE(item->changed.empty()) << item->name();
+    }
+    EXPECT_TRUE(model->log.appended.empty());
+    EXPECT_TRUE(model->log.cleared.empty());
+    EXPECT_TRUE(model->status.changed.empty());
+    EXPECT_TRUE(model->frame.geometryChanged.empty());
+    EXPECT_TRUE(model->closeRequested.empty());
+    EXPECT_TRUE(model->repaintRequested.empty());
+    // Announcing now reaches no freed view (the sanitizer build watches the memory).
+    model->log.append("line");
+    model->log.clear();
+    model->status.setText("Программирование 50%");
+    model->menu.MainMenuChipDump.setVisible(true);
+    model->frame.setLeft(10);
+    model->closeRequested();
+    model->repaintRequested();
+}
+
 TEST_F(View, StatusLineShowsTheModelsText) {
     model->status.setText("Программирование 50%");
     const auto labels = view->statusBar()->findChildren<QLabel*>();

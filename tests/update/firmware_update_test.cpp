@@ -34,6 +34,7 @@ struct FirmwareUpdateTest : ::testing::Test, ScriptedLink, WindowParts {
     std::vector<Bytes> pageData;        // their 256 data bytes
     std::vector<std::string> events;    // "paint", "prog", "erase", "runapp", "reset"
     std::vector<std::string> progress;  // status texts
+    Connection progressShown;
     int updated = 0;
     bool timerOnDuringUpdate = false;
     std::size_t seenDtr = 0;
@@ -45,7 +46,8 @@ struct FirmwareUpdateTest : ::testing::Test, ScriptedLink, WindowParts {
     void SetUp() override {
         timer->setEnabled(true);
         link.open();
-        status.changed.connect([this](const std::string& text) { progress.push_back(text); });
+        progressShown =
+            status.changed.connect([this](const std::string& text) { progress.push_back(text); });
         port.responder = [this](const Bytes& frame) { return answer(frame); };
     }
 

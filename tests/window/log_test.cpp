@@ -19,7 +19,7 @@ TEST(Log, ClearingAnEmptyLogLeavesItEmptyAndTheNextLineComesFirst) {
 TEST(Log, DeletesOnlyTheLastLine) {
     Log log;
     int deletions = 0;
-    log.lastDeleted.connect([&] { ++deletions; });
+    const Connection counting = log.lastDeleted.connect([&] { ++deletions; });
     log.deleteLast();  // nothing to delete
     EXPECT_EQ(deletions, 0);
     log.append("a");

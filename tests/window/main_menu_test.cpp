@@ -104,7 +104,7 @@ TEST(Shortcuts, DoNothingForADisabledItemOrParent) {
 TEST(MenuItem, AnnouncesOnlyRealChanges) {
     MenuItem item("X", "x");
     int changes = 0;
-    item.changed.connect([&](const MenuItem&) { ++changes; });
+    const Connection counting = item.changed.connect([&](const MenuItem&) { ++changes; });
     item.setChecked(false);
     item.setEnabled(true);
     EXPECT_EQ(changes, 0);
