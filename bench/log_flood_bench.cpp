@@ -1,11 +1,19 @@
-// How long the window is held up when a command logs a flood of lines: the
-// model takes every line at once, the view gets them in one batch afterwards.
+// What a flood of log lines costs. First the model's memory: a data file of
+// 1,048,576 invalid lines leaves one log line each, all kept. Then how long
+// the window is held up when a command logs a flood: the model takes every
+// line at once, the view gets them in one batch afterwards.
+#include <malloc.h>
+
 #include <QApplication>
 #include <QTextDocument>
 #include <chrono>
 #include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
 
 #include "app/main_window.h"
+#include "chip/buffer_load.h"
 #include "support/desktop_fakes.h"
 #include "support/fake_serial_port.h"
 #include "support/temp_folder.h"
@@ -13,26 +21,57 @@
 
 namespace {
 
+constexpr std::size_t kInvalidLines = 1048576;
+
 double millisecondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
         .count();
 }
 
-}  // namespace
+// Bytes the C library has handed out, large blocks included.
+std::size_t heapInUse() {
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    TempFolder folder;
-    DesktopFakes fakes;
-    fakes.system.exePath = folder.file("Telvarn");
-    FakeSerialPort port;
-    FakePortEnumerator ports;
-    Desktop desktop = fakes.desktopOn(port, ports);
-    MainWindow model(desktop, {});
-    MainWindowView view(model);
-    view.show();
+double mebibytes(std::size_t bytes) {
+    return static_cast<double>(bytes) / 1048576.0;
+}
 
+void measureModel(const TempFolder& folder) {
+    const std::string path = folder.file("invalid.txt");
+    {
+        std::ofstream out(path, std::ios::binary);
+        for (std::size_t n = 0; n < kInvalidLines; ++n) out << "bad" << n % 10 << "\r\n";
+    }
+    ChipBuffer buffer;
+    Log log;
+    const std::size_t before = heapInUse();
+    loadDataFileIntoBuffer(path, buffer, log);
+    const std::size_t model = heapInUse() - before;
+
+    std::size_t text = 0;
+    for (const std::string_view line : log.lines()) text += line.size();
+    // The same lines as a string each, for comparison.
+    const std::size_t beforeStrings = heapInUse();
+    std::vector<std::string> strings(log.lines().begin(), log.lines().end());
+    const std::size_t asStrings = heapInUse() - beforeStrings;
+
+    const double lines = static_cast<double>(log.lines().size());
+    std::printf("Log model after loading %zu invalid data-file lines (%zu log lines):\n",
+                kInvalidLines, log.lines().size());
+    std::printf("  text of the lines   %8.1f MiB (%5.1f bytes per line)\n", mebibytes(text),
+                static_cast<double>(text) / lines);
+    std::printf("  the model           %8.1f MiB (%5.1f bytes per line, %.2f times its text)\n",
+                mebibytes(model), static_cast<double>(model) / lines,
+                static_cast<double>(model) / static_cast<double>(text));
+    std::printf("  a string per line   %8.1f MiB (%5.1f bytes per line), for comparison\n",
+                mebibytes(asStrings), static_cast<double>(asStrings) / lines);
+    std::fflush(stdout);
+}
+
+void measureFlood(MainWindow& model, MainWindowView& view) {
+    std::printf("Flood of log lines into the window:\n");
     for (int lines : {1000, 10000, 100000}) {
         model.log.clear();
         const auto start = std::chrono::steady_clock::now();
@@ -45,8 +84,27 @@ int main(int argc, char** argv) {
         QApplication::processEvents();
         const double shown = millisecondsSince(start);
         std::printf(
-            "%7d lines: logged in %8.1f ms, shown in the window after %8.1f ms (%d blocks)\n",
+            "  %7d lines: logged in %8.1f ms, shown in the window after %8.1f ms (%d blocks)\n",
             lines, logged, shown, view.logView().document()->blockCount());
     }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    TempFolder folder;
+    measureModel(folder);
+
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    DesktopFakes fakes;
+    fakes.system.exePath = folder.file("Telvarn");
+    FakeSerialPort port;
+    FakePortEnumerator ports;
+    Desktop desktop = fakes.desktopOn(port, ports);
+    MainWindow model(desktop, {});
+    MainWindowView view(model);
+    view.show();
+    measureFlood(model, view);
     return 0;
 }

@@ -50,7 +50,9 @@ int main() {
     const WireFigures check =
         timeOnWire(rig.port, [&] { rig.choose(rig.menu.MainMenuProgCheckRam); });
 
-    for (const std::string& line : rig.log.lines()) std::printf("%s\n", line.c_str());
+    for (const std::string_view line : rig.log.lines()) {
+        std::printf("%.*s\n", static_cast<int>(line.size()), line.data());
+    }
     std::printf("bytes on the wire: %zu\n", check.bytes);
     printWireFigures("RAM check", check, "(target <= 1.05)");
     return 0;

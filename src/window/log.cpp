@@ -1,6 +1,6 @@
 #include "window/log.h"
 
-void Log::append(const std::string& line) {
+void Log::append(std::string_view line) {
     lines_.push_back(line);
     appended(lines_.back());
 }

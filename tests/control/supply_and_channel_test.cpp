@@ -13,7 +13,9 @@ class SupplyAndChannel : public ::testing::Test {
         rig.port.reply(answer);
         item.click();
     }
-    std::string lastLog() const { return rig.log.lines().empty() ? "" : rig.log.lines().back(); }
+    std::string lastLog() const {
+        return rig.log.lines().empty() ? "" : std::string(rig.log.lines().back());
+    }
     MenuRig rig;
 };
 
