@@ -1,12 +1,13 @@
 #pragma once
 
-#include <fstream>
 #include <string>
 
+#include "base/diagnostic_file.h"
 #include "base/signal.h"
 #include "window/log.h"
 
-// Appends every log line to a file as it is logged (opt-in diagnostics).
+// Appends every log line to a file as it is logged (opt-in diagnostics). A file
+// that cannot be opened is reported once on standard error.
 class LogMirror {
   public:
     LogMirror(Log& log, const std::string& path);
@@ -14,7 +15,7 @@ class LogMirror {
     LogMirror& operator=(const LogMirror&) = delete;
 
   private:
-    std::ofstream file_;
+    DiagnosticFile file_;
     // Declared after the file, so that it ends first.
     Connection connection_;
 };

@@ -6,7 +6,7 @@
 #include "base/text.h"
 
 TracedPort::TracedPort(SerialPort& inner, const std::string& path)
-    : inner_(inner), file_(path, std::ios::app | std::ios::binary) {}
+    : inner_(inner), file_(path, "trace file") {}
 
 void TracedPort::open(const std::string& name) {
     name_ = name;
@@ -25,10 +25,11 @@ Bytes TracedPort::read(std::size_t n) {
 }
 
 void TracedPort::trace(const char* direction, const Bytes& bytes) {
-    if (!file_) return;
-    file_ << traceTimestamp() << ' ' << direction << ' ' << name_ << ' ' << bytes.size() << ':'
-          << (bytes.empty() ? "" : " ") << hexBytes(bytes) << '\n';
-    file_.flush();
+    if (!file_.isOpen()) return;
+    std::string line =
+        traceTimestamp() + ' ' + direction + ' ' + name_ + ' ' + std::to_string(bytes.size()) + ':';
+    if (!bytes.empty()) line += ' ' + hexBytes(bytes);
+    file_.writeLine(line);
 }
 
 std::string traceTimestamp() {

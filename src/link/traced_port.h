@@ -1,12 +1,13 @@
 #pragma once
 
-#include <fstream>
 #include <string>
 
+#include "base/diagnostic_file.h"
 #include "link/serial_port.h"
 
 // Passes every operation to another port and appends each frame written and each
-// reply read to a file as a time-stamped hexadecimal line (diagnostics).
+// reply read to a file as a time-stamped hexadecimal line (diagnostics). A file
+// that cannot be opened is reported once on standard error.
 class TracedPort : public SerialPort {
   public:
     TracedPort(SerialPort& inner, const std::string& path);
@@ -27,7 +28,7 @@ class TracedPort : public SerialPort {
     void trace(const char* direction, const Bytes& bytes);
 
     SerialPort& inner_;
-    std::ofstream file_;
+    DiagnosticFile file_;
     std::string name_;
 };
 

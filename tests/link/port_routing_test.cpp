@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -72,4 +73,21 @@ TEST(TracedPort, WritesOneHexLinePerFrameAndReply) {
     std::getline(lines, second);
     EXPECT_NE(first.find("> SIM 2: 69 0A"), std::string::npos) << first;
     EXPECT_NE(second.find("< SIM 2: 4F 4B"), std::string::npos) << second;
+}
+
+TEST(TracedPort, AFileThatCannotBeOpenedIsReportedOnceAndThePortGoesOn) {
+    TempFolder folder;
+    const std::string path = folder.file("no such folder/trace.txt");
+    FakeSerialPort inner;
+    inner.reply("OK");
+    ::testing::internal::CaptureStderr();
+    {
+        TracedPort port(inner, path);
+        port.open("SIM");
+        port.write({'i', 0x0A});
+        EXPECT_EQ(port.read(2), (Bytes{'O', 'K'}));
+    }
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_NE(said.find("cannot open the trace file " + path), std::string::npos) << said;
 }
