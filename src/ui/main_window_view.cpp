@@ -143,17 +143,23 @@ void MainWindowView::closeEvent(QCloseEvent* event) {
     }
 }
 
+// The position is the client area's, placed and read back alike. Window
+// systems disagree about the frame (none offscreen or without a window
+// manager, a decoration under one), and a frame position read back where a
+// client position was placed moved the window by the frame's margin at every
+// start.
 void MainWindowView::applyGeometry() {
     applyingGeometry_ = true;
     const WindowFrame& frame = model_.frame;
-    move(frame.left(), frame.top());
-    resize(frame.width(), frame.height());
+    setGeometry(frame.left(), frame.top(), frame.width(), frame.height());
     applyingGeometry_ = false;
 }
 
 void MainWindowView::reportGeometry() {
     if (applyingGeometry_) return;
-    model_.guarded([&] { model_.frame.updateFromView(x(), y(), width(), height()); });
+    const QRect area = geometry();
+    model_.guarded(
+        [&] { model_.frame.updateFromView(area.x(), area.y(), area.width(), area.height()); });
 }
 
 void MainWindowView::moveEvent(QMoveEvent* event) {
