@@ -9,13 +9,20 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-bash scripts/build.sh build
+# The project's own builds treat warnings as errors; a plain cmake build does not.
+bash scripts/build.sh build -DTELVARN_WERROR=ON
 # Without optimisation the sanitizer build compiles much faster; the benchmarks
 # are left out of it, they only make sense in the optimised build.
 bash scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DTELVARN_SANITIZE=ON \
-    -DTELVARN_BENCHMARKS=OFF
+    -DTELVARN_BENCHMARKS=OFF -DTELVARN_WERROR=ON
 
 status=0
+echo "== Layering =="
+python3 scripts/check-layers.py || status=1
+python3 scripts/check-layers-test.py || status=1
+# Before the tests, so that their summary stays the last thing printed.
+echo "== Fuzzing, 15 s per target =="
+bash scripts/fuzz.sh 15 || status=1
 echo "== Tests, sanitizer build =="
 (cd build-asan && ctest --output-on-failure --timeout 300 -j2) || status=1
 echo "== Tests, normal build =="
