@@ -26,11 +26,14 @@ SerialPort& RoutedPort::current() {
 }
 
 ListedPorts::ListedPorts(PortEnumerator& system, std::optional<std::string> override,
-                         std::optional<std::string> extra)
-    : system_(system), override_(std::move(override)), extra_(std::move(extra)) {}
+                         std::optional<std::string> extra, std::function<bool()> extraPresent)
+    : system_(system),
+      override_(std::move(override)),
+      extra_(std::move(extra)),
+      extraPresent_(std::move(extraPresent)) {}
 
 std::vector<std::string> ListedPorts::listPorts() {
     std::vector<std::string> names = override_ ? splitPortNames(*override_) : system_.listPorts();
-    if (extra_) names.push_back(*extra_);
+    if (extra_ && (!extraPresent_ || extraPresent_())) names.push_back(*extra_);
     return names;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,15 +34,18 @@ class RoutedPort : public SerialPort {
     SerialPort* active_ = nullptr;
 };
 
-// Lists the system's ports, or the names given instead, plus an extra name.
+// Lists the system's ports, or the names given instead, plus an extra name
+// whenever its device is present (always, when nobody says otherwise), as the
+// system lists a USB port only while its device is plugged in.
 class ListedPorts : public PortEnumerator {
   public:
     ListedPorts(PortEnumerator& system, std::optional<std::string> override,
-                std::optional<std::string> extra);
+                std::optional<std::string> extra, std::function<bool()> extraPresent = nullptr);
     std::vector<std::string> listPorts() override;
 
   private:
     PortEnumerator& system_;
     std::optional<std::string> override_;
     std::optional<std::string> extra_;
+    std::function<bool()> extraPresent_;
 };

@@ -5,12 +5,13 @@
 
 namespace {
 
-const std::array<std::pair<const char*, SimBehaviour>, 5> kNames{{
+const std::array<std::pair<const char*, SimBehaviour>, 6> kNames{{
     {"normal", SimBehaviour::Normal},
     {"boot-only", SimBehaviour::BootOnly},
     {"silent", SimBehaviour::Silent},
     {"bad-ram", SimBehaviour::BadRam},
     {"flaky", SimBehaviour::Flaky},
+    {"unplug", SimBehaviour::Unplug},
 }};
 
 }  // namespace

@@ -10,6 +10,7 @@ enum class SimBehaviour {
     Silent,    // never answers
     BadRam,    // RAM reads back 0x00 everywhere
     Flaky,     // drops a reply byte now and then
+    Unplug,    // normal, but its cable comes out once, in the middle of a long operation
 };
 
 std::optional<SimBehaviour> parseSimBehaviour(const std::string& name);

@@ -4,8 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <optional>
 
 #include "link/serial_port.h"
+#include "sim/sim_clock.h"
 #include "sim/simulated_programmer.h"
 #include "sim/wire_timing.h"
 
@@ -15,9 +17,14 @@
 // the bounded wait ending as soon as one is readable and reads honouring the
 // read time-outs as a real port does. Any name opens; a closed port raises the
 // errors a closed real port raises.
+//
+// When the device's cable comes out during a frame, the write fails halfway
+// through it and the port closes, as the program's own port does once its
+// device has gone. The device stays away for 3 s on the clock, refusing every
+// open meanwhile, and then comes back freshly powered.
 class SimulatedPort : public SerialPort {
   public:
-    SimulatedPort(SimulatedProgrammer& device, bool modelWireTime);
+    SimulatedPort(SimulatedProgrammer& device, bool modelWireTime, SimClock& clock = wallClock());
 
     void open(const std::string& name) override;
     void close() override;
@@ -29,6 +36,10 @@ class SimulatedPort : public SerialPort {
     Bytes read(std::size_t n) override;
     void setDtr(bool on) override;
 
+    // Whether the device hangs on the line now; plugs it back in once its time
+    // away is over.
+    bool devicePresent();
+
     bool modelsWireTime() const { return modelWireTime_; }
     const std::string& name() const { return name_; }
     const ReadTimeouts& readTimeouts() const { return timeouts_; }
@@ -38,6 +49,9 @@ class SimulatedPort : public SerialPort {
 
   private:
     void requireOpen(const char* text) const;
+    // Fails the write that the cable pull cut short, at the moment of the pull.
+    [[noreturn]] void loseDevice(WireClock::time_point start, std::size_t frameSize,
+                                 const char* failed);
     // Queues the device's transmissions on the line from `sent` on.
     void schedule(const std::vector<SimTransmission>& transmissions, WireClock::time_point sent);
 
@@ -48,7 +62,9 @@ class SimulatedPort : public SerialPort {
 
     SimulatedProgrammer& device_;
     bool modelWireTime_;
+    SimClock& clock_;
     bool open_ = false;
+    std::optional<WireClock::time_point> pluggedBackAt_;
     std::string name_;
     ReadTimeouts timeouts_;
     std::deque<Arriving> incoming_;

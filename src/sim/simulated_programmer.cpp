@@ -45,10 +45,11 @@ SimulatedProgrammer::SimulatedProgrammer(SimBehaviour behaviour)
 
 std::vector<SimTransmission> SimulatedProgrammer::receive(std::span<const std::uint8_t> bytes) {
     std::vector<SimTransmission> sent;
-    // A device held in reset hears nothing.
-    if (heldInReset_) return sent;
+    // A device held in reset, or without its cable, hears nothing.
+    if (heldInReset_ || unplugged_) return sent;
     const std::size_t skippedBefore = reader_.skipped();
     for (const SimFrame& frame : reader_.feed(bytes)) {
+        if (cableComesOutDuring(frame)) break;
         ++framesReceived_[frame.word];
         std::optional<Bytes> reply = answer(frame);
         if (!reply) {
@@ -65,11 +66,20 @@ std::vector<SimTransmission> SimulatedProgrammer::receive(std::span<const std::u
     return sent;
 }
 
+bool SimulatedProgrammer::cableComesOutDuring(const SimFrame& frame) {
+    if (behaviour_ != SimBehaviour::Unplug || !unplugPlan_.pullsDuring(frame)) return false;
+    // The frame never arrives whole, and nothing after it arrives at all.
+    unplugged_ = true;
+    reader_.clear();
+    return true;
+}
+
 void SimulatedProgrammer::dropPartialInput() {
     reader_.clear();
 }
 
 void SimulatedProgrammer::setDtr(bool on) {
+    if (unplugged_) return;
     if (on) {
         heldInReset_ = true;
         reader_.clear();
@@ -86,6 +96,13 @@ void SimulatedProgrammer::reset() {
     vpr_ = false;
     mux_ = "000";
     reader_.clear();
+}
+
+void SimulatedProgrammer::plugBackIn() {
+    unplugged_ = false;
+    heldInReset_ = false;
+    std::fill(ram_.begin(), ram_.end(), 0x00);
+    reset();
 }
 
 std::string SimulatedProgrammer::ioStatus() const {

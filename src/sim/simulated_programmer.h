@@ -13,6 +13,7 @@
 #include "base/bytes.h"
 #include "sim/sim_behaviour.h"
 #include "sim/sim_frame_reader.h"
+#include "sim/unplug_plan.h"
 
 // What the device sends back for one frame: the bytes, and how long it works
 // on the frame before the first of them leaves it.
@@ -47,6 +48,14 @@ class SimulatedProgrammer {
     // Raising DTR holds the device in reset; dropping it again starts the bootloader.
     void setDtr(bool on);
     bool heldInReset() const { return heldInReset_; }
+
+    // With Unplug the cable comes out during one frame (UnplugPlan says which):
+    // that frame and everything after it go unanswered, DTR included, until
+    // the cable is plugged back in. Only SimulatedPort knows when that is.
+    bool unplugged() const { return unplugged_; }
+    // Powers up afresh: the bootloader runs, RAM is cleared, the outputs are
+    // off and the application flash is as the cable pull left it.
+    void plugBackIn();
 
     // --- state, for tests and demonstrations -----------------------------------
     SimBehaviour behaviour() const { return behaviour_; }
@@ -105,6 +114,7 @@ class SimulatedProgrammer {
   private:
     // The answer to one complete frame; nothing when the device stays silent.
     std::optional<Bytes> answer(const SimFrame& frame);
+    bool cableComesOutDuring(const SimFrame& frame);
     std::optional<Bytes> bootloaderAnswer(const SimFrame& frame);
     std::optional<Bytes> applicationAnswer(const SimFrame& frame);
     std::optional<Bytes> programPage(const Bytes& frame);
@@ -115,6 +125,8 @@ class SimulatedProgrammer {
     SimBehaviour behaviour_;
     SimFrameReader reader_;
     bool heldInReset_ = false;
+    UnplugPlan unplugPlan_;
+    bool unplugged_ = false;
     bool applicationRunning_ = false;
     std::vector<std::uint8_t> ram_;
     std::vector<std::uint8_t> flash_;

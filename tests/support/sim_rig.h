@@ -11,12 +11,13 @@
 #include "support/test_bytes.h"
 
 // A programmer link wired to the simulated programmer on the port "SIM",
-// opened, with wire time only when asked for. Benches that need real pauses
-// bring a pump of their own.
+// opened, with wire time only when asked for, on the wall clock unless given
+// another. Benches that need real pauses bring a pump of their own.
 template <class Pump = ManualPump>
 struct SimRigWith {
-    explicit SimRigWith(SimBehaviour behaviour = SimBehaviour::Normal, bool wireTime = false)
-        : device(behaviour), port(device, wireTime), link(port, ports, pump, beeper) {
+    explicit SimRigWith(SimBehaviour behaviour = SimBehaviour::Normal, bool wireTime = false,
+                        SimClock& clock = wallClock())
+        : device(behaviour), port(device, wireTime, clock), link(port, ports, pump, beeper) {
         link.setPortName("SIM");
         link.open();
     }
