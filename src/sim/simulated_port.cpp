@@ -1,7 +1,6 @@
 #include "sim/simulated_port.h"
 
 #include <algorithm>
-#include <thread>
 #include <vector>
 
 #include "base/errors.h"
@@ -10,24 +9,33 @@ namespace {
 
 // What a real port reports for operations on a handle that is not open.
 constexpr int kInvalidHandle = 6;
+// What the program's own port reports for a name the system does not have,
+// and for an operation whose device has gone from the line (Qt's numbers).
+constexpr int kNoSuchPort = 1;
+constexpr int kDeviceGone = 6;
 
-// The model's times are lower bounds. A sleep may end a little early (on
-// Windows it is one timed wait in whole milliseconds), so it is repeated.
-void sleepUntil(WireClock::time_point when) {
-    while (WireClock::now() < when) std::this_thread::sleep_until(when);
-}
+constexpr std::chrono::seconds kUnpluggedFor{3};
 
 }  // namespace
 
-SimulatedPort::SimulatedPort(SimulatedProgrammer& device, bool modelWireTime)
-    : device_(device), modelWireTime_(modelWireTime) {}
+SimulatedPort::SimulatedPort(SimulatedProgrammer& device, bool modelWireTime, SimClock& clock)
+    : device_(device), modelWireTime_(modelWireTime), clock_(clock) {}
 
 void SimulatedPort::requireOpen(const char* text) const {
     if (!open_) throw PortError(text, kInvalidHandle);
 }
 
+bool SimulatedPort::devicePresent() {
+    if (!device_.unplugged()) return true;
+    if (!pluggedBackAt_ || clock_.now() < *pluggedBackAt_) return false;
+    pluggedBackAt_.reset();
+    device_.plugBackIn();
+    return true;
+}
+
 void SimulatedPort::open(const std::string& name) {
     if (open_) return;
+    if (!devicePresent()) throw PortError("Unable to open com port", kNoSuchPort);
     open_ = true;
     name_ = name;
     incoming_.clear();
@@ -56,14 +64,29 @@ void SimulatedPort::setReadTimeouts(const ReadTimeouts& timeouts) {
 }
 
 std::size_t SimulatedPort::write(const Bytes& bytes) {
-    requireOpen("WriteFile function failed");
+    const char* failed = "WriteFile function failed";
+    requireOpen(failed);
+    const WireClock::time_point start = clock_.now();
+    const std::vector<SimTransmission> replies = device_.receive(bytes);
+    if (device_.unplugged()) loseDevice(start, bytes.size(), failed);
     bytesWritten_ += bytes.size();
-    const WireClock::time_point start = WireClock::now();
     // The device acts on the frame once its last byte is through the line.
     const WireClock::time_point sent = modelWireTime_ ? start + wireTime(bytes.size()) : start;
-    schedule(device_.receive(bytes), sent);
-    if (modelWireTime_) sleepUntil(sent);
+    schedule(replies, sent);
+    if (modelWireTime_) clock_.sleepUntil(sent);
     return bytes.size();
+}
+
+void SimulatedPort::loseDevice(WireClock::time_point start, std::size_t frameSize,
+                               const char* failed) {
+    const std::size_t through = frameSize / 2;
+    const WireClock::time_point pulled = modelWireTime_ ? start + wireTime(through) : start;
+    bytesWritten_ += through;
+    pluggedBackAt_ = pulled + kUnpluggedFor;
+    clock_.sleepUntil(pulled);
+    open_ = false;
+    incoming_.clear();
+    throw PortError(failed, kDeviceGone);
 }
 
 void SimulatedPort::schedule(const std::vector<SimTransmission>& transmissions,
@@ -86,7 +109,7 @@ void SimulatedPort::wait(std::uint32_t ms) {
     if (!modelWireTime_) return;
     std::optional<WireClock::time_point> first;
     if (!incoming_.empty()) first = incoming_.front().at;
-    sleepUntil(planWait(first, ms, WireClock::now()));
+    clock_.sleepUntil(planWait(first, ms, clock_.now()));
 }
 
 Bytes SimulatedPort::read(std::size_t n) {
@@ -96,8 +119,8 @@ Bytes SimulatedPort::read(std::size_t n) {
         std::vector<WireClock::time_point> arrivals;
         arrivals.reserve(count);
         for (std::size_t i = 0; i < count; ++i) arrivals.push_back(incoming_[i].at);
-        const PlannedRead plan = planRead(arrivals, n, timeouts_, WireClock::now());
-        sleepUntil(plan.end);
+        const PlannedRead plan = planRead(arrivals, n, timeouts_, clock_.now());
+        clock_.sleepUntil(plan.end);
         count = plan.count;
     }
     Bytes bytes;
@@ -113,7 +136,7 @@ void SimulatedPort::setDtr(bool on) {
     device_.setDtr(on);
     if (!on) return;
     // A device in reset stops sending: what has not reached us yet never will.
-    const WireClock::time_point now = WireClock::now();
+    const WireClock::time_point now = clock_.now();
     while (!incoming_.empty() && incoming_.back().at > now) incoming_.pop_back();
     deviceLineFree_ = {};
 }
