@@ -3,5 +3,10 @@
 set -euo pipefail
 folder=$1
 shift
-cmake -S . -B "$folder" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+# ccache, where the machine has it, spares compiling again what has not changed.
+launcher=()
+if command -v ccache >/dev/null 2>&1; then
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S . -B "$folder" -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" "$@" >/dev/null
 cmake --build "$folder" -j2

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the Qt-free core and its test programs for
+# 64-bit Windows with the MinGW-w64 cross-compiler in build-windows/, and runs
+# them under Wine, without a display. Ends with CTest's summary.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+# The posix variant of the compiler: GoogleTest needs std::thread and std::mutex.
+packages=(cmake make g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest wine64)
+missing=()
+for package in "${packages[@]}"; do
+    dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo_cmd=""
+    [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    $sudo_cmd apt-get update -qq
+    $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+# A Wine of our own in the build folder, quiet, and without a display: the
+# test programs are console programs. Nothing needs .NET or a browser engine,
+# whose installers would otherwise be offered when the prefix is made.
+mkdir -p build-windows
+export WINEPREFIX="$PWD/build-windows/wine"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+unset DISPLAY WAYLAND_DISPLAY
+# The prefix is written out when the server that made it ends.
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    "$wine" wineboot -i >/dev/null 2>&1
+    "$wineserver" -w
+fi
+# One server for the whole run: started anew for each of hundreds of short
+# test programs, it costs seconds apiece.
+"$wineserver" -p >/dev/null 2>&1 || true
+trap '"$wineserver" -k >/dev/null 2>&1 || true' EXIT
+# Wine's own services start with the first program; they start here, so that
+# no test program, listed at build time, waits for them.
+"$wine" wineboot >/dev/null 2>&1 || true
+
+# No benchmarks or sanitizers here: the toolchain builds only the core and its tests.
+bash scripts/build.sh build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+    -DTELVARN_WERROR=ON
+cd build-windows
+ctest --output-on-failure --timeout 300 -j2
