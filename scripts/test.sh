@@ -23,6 +23,9 @@ python3 scripts/check-layers-test.py || status=1
 # Before the tests, so that their summary stays the last thing printed.
 echo "== Fuzzing, 15 s per target =="
 bash scripts/fuzz.sh 15 || status=1
+# The core built for Windows, its tests run under Wine in build-windows/.
+echo "== Tests, Windows build under Wine =="
+bash scripts/test-windows.sh || status=1
 echo "== Tests, sanitizer build =="
 (cd build-asan && ctest --output-on-failure --timeout 300 -j2) || status=1
 echo "== Tests, normal build =="
