@@ -20,7 +20,7 @@ void ProgrammerMenu::MainMenuProgClick(MenuItem& sender) {
 bool ProgrammerMenu::dispatch(MenuItem& sender) {
     MainMenu& menu = c_.menu;
     if (&sender == &menu.MainMenuProgFind) {
-        if (c_.discovery) c_.discovery();
+        find();
         return true;
     }
     if (&sender == &menu.MainMenuProgCheckRam) {
@@ -39,6 +39,13 @@ bool ProgrammerMenu::dispatch(MenuItem& sender) {
         return true;
     }
     return dispatchChannel(sender);
+}
+
+void ProgrammerMenu::find() {
+    if (c_.discovery) c_.discovery();
+    // An error that escaped a firmware update (a cable pulled mid-way) left the
+    // timer off; a programmer found again must get the update that was cut short.
+    if (c_.timerProg && c_.link.isOpen()) c_.timerProg->setEnabled(true);
 }
 
 bool ProgrammerMenu::dispatchSupply(MenuItem& sender) {

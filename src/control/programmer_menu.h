@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "base/timer.h"
 #include "control/random_source.h"
 #include "control/service_mode.h"
 #include "link/programmer_link.h"
@@ -16,6 +17,9 @@ struct ProgrammerMenuContext {
     Log& log;
     StatusLine& status;
     std::function<void()> discovery;  // the "Поиск" branch
+    // The firmware update's timer: a "Поиск" that leaves the link open arms it
+    // again, as the start-up does.
+    Timer* timerProg = nullptr;
 };
 
 // The handler of the whole "Программатор" menu: refresh, then dispatch.
@@ -36,6 +40,7 @@ class ProgrammerMenu {
   private:
     // Runs the branch of the sender, first match only; false if it has none.
     bool dispatch(MenuItem& sender);
+    void find();
     bool dispatchSupply(MenuItem& sender);
     bool dispatchChannel(MenuItem& sender);
 

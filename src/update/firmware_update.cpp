@@ -96,6 +96,9 @@ bool FirmwareUpdate::programPages(std::span<const std::uint8_t> image, std::size
         } else {
             c_.log.append("Ошибка записи страницы " + decimal(offset / kFirmwarePageSize));
             result = false;
+            // The programmer was unplugged and its port has closed: no later page can go,
+            // and one line for each would bury the one that matters.
+            if (!c_.link.isOpen()) break;
         }
     }
     return result;

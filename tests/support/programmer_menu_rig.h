@@ -1,13 +1,16 @@
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <utility>
 
 #include "control/programmer_menu.h"
 #include "support/window_parts.h"
 
 // The programmer menu on the link of LinkRig (ScriptedLink or a SimRig), with
-// its window parts; "Поиск" only counts. Needs telvarn_control: only control
-// tests and benches include it.
+// its window parts and the firmware update's timer; "Поиск" counts and does
+// what the test gives it to do. Needs telvarn_control: only control tests and
+// benches include it.
 template <class LinkRig>
 struct ProgrammerMenuRig : LinkRig, WindowParts {
     template <class... Args>
@@ -16,6 +19,12 @@ struct ProgrammerMenuRig : LinkRig, WindowParts {
     void choose(MenuItem& item) { handler.MainMenuProgClick(item); }
 
     int discoveries = 0;
-    ProgrammerMenu handler{
-        ProgrammerMenuContext{menu, this->link, log, status, [this] { ++discoveries; }}};
+    std::function<void()> discovery;
+    std::unique_ptr<Timer> timerProg = this->pump.createTimer([] {});
+    ProgrammerMenu handler{ProgrammerMenuContext{menu, this->link, log, status,
+                                                 [this] {
+                                                     ++discoveries;
+                                                     if (discovery) discovery();
+                                                 },
+                                                 timerProg.get()}};
 };
