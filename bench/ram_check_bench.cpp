@@ -20,7 +20,6 @@ class SleepingPump : public MessagePump {
   public:
     void processPending() override {}
     void waitNext(std::uint32_t maxMs) override { sleep(maxMs); }
-    void post(std::function<void()> call) override { call(); }
     std::uint32_t tick() override {
         const auto since =
             std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start_);
@@ -29,7 +28,10 @@ class SleepingPump : public MessagePump {
     void sleep(std::uint32_t ms) override {
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     }
-    std::unique_ptr<Timer> createTimer(std::function<void()> onTick) override {
+
+  protected:
+    void schedule(std::function<void()> call) override { call(); }
+    std::unique_ptr<Timer> makeTimer(std::function<void()> onTick) override {
         auto timer = std::make_unique<ManualPump::ManualTimer>();
         timer->onTick = std::move(onTick);
         return timer;

@@ -83,7 +83,8 @@ int main(int argc, char** argv) {
         SimulatedPort simulatedPort(simulatedDevice, true);
         RoutedPort routedPort(systemPort, simulatedPort, "SIM");
         ListedPorts ports(systemPorts, environment("TELVARN_PORTS"),
-                          simulator ? std::optional<std::string>("SIM") : std::nullopt);
+                          simulator ? std::optional<std::string>("SIM") : std::nullopt,
+                          [&simulatedPort] { return simulatedPort.devicePresent(); });
 
         std::unique_ptr<TracedPort> tracedPort;
         SerialPort* port = &routedPort;
@@ -92,8 +93,8 @@ int main(int argc, char** argv) {
             port = tracedPort.get();
         }
 
-        QtHttpSocket versionSocket;
-        QtHttpSocket versionCbinSocket;
+        QtHttpSocket versionSocket(pump);
+        QtHttpSocket versionCbinSocket(pump);
         Desktop desktop{pump, beeper, dialogs, system, *port, ports, versionSocket, versionCbinSocket};
         desktop.updateServer = environment(kUpdateServerVariable);
         MainWindow window(desktop, argumentsOf(argc, argv));

@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
     }
     QCoreApplication application(argc, argv);
     QtMessagePump pump;
-    QtHttpSocket socket;
+    QtHttpSocket socket(pump);
     DocumentSink sink(argc == 3 ? std::optional<std::string>(argv[2]) : std::nullopt);
     THttpCli client("HttpClient", socket, pump);
     client.URL = argv[1];

@@ -28,12 +28,10 @@ void setOnClickBelow(MenuItem& parent, const std::function<void(MenuItem&)>& han
 
 MainWindow::MainWindow(Desktop& desktop, std::vector<std::string> arguments)
     : link(desktop.port, desktop.ports, desktop.pump, desktop.beeper),
-      TimerProg(desktop.pump.createTimer(
-          [this] { guarded([this] { firmwareUpdate_.TimerProgTimer(); }); })),
-      TimerHTTPGetVersion(
-          desktop.pump.createTimer([this] { guarded([this] { versionCheck_.TimerTick(); }); })),
-      TimerHTTPGetVersionCbin(
-          desktop.pump.createTimer([this] { guarded([this] { versionCheckCbin_.TimerTick(); }); })),
+      // The pump runs every tick through the loop's guard.
+      TimerProg(desktop.pump.createTimer([this] { firmwareUpdate_.TimerProgTimer(); })),
+      TimerHTTPGetVersion(desktop.pump.createTimer([this] { versionCheck_.TimerTick(); })),
+      TimerHTTPGetVersionCbin(desktop.pump.createTimer([this] { versionCheckCbin_.TimerTick(); })),
       HttpClientGetVersion("HttpClientGetVersion", desktop.versionSocket, desktop.pump),
       HttpClientGetVersionCbin("HttpClientGetVersionCbin", desktop.versionCbinSocket, desktop.pump),
       desktop_(desktop),
@@ -44,7 +42,8 @@ MainWindow::MainWindow(Desktop& desktop, std::vector<std::string> arguments)
       chipMenu_(
           ChipMenuContext{menu, link, log, status, chipBuffer, desktop.dialogs, programDirectory_}),
       programmerMenu_(ProgrammerMenuContext{
-          menu, link, log, status, [this] { runDiscovery(link, log, ProgrammerFirmwareVersion); }}),
+          menu, link, log, status, [this] { runDiscovery(link, log, ProgrammerFirmwareVersion); },
+          TimerProg.get()}),
       firmwareUpdate_(FirmwareUpdateContext{link, log, status, *TimerProg,
                                             inFolder(programDirectory_, kFirmwareName),
                                             [this] { repaintRequested(); },
@@ -59,6 +58,11 @@ MainWindow::MainWindow(Desktop& desktop, std::vector<std::string> arguments)
           firmwareChannel(), HttpClientGetVersionCbin, *TimerHTTPGetVersionCbin,
           menu.MainMenuUpdateCbin, ListVersionCbin, [this] { return ProgrammerFirmwareVersion; },
           kFirmwareVersionPath, kFirmwareDownloadPath, kVersionCbinFileName)) {
+    // What escapes a call from the loop becomes a message box; the report
+    // holds only the dialogs, which outlive every window on them.
+    desktop.pump.reportErrorsTo([&dialogs = desktop.dialogs](const std::string& text) {
+        dialogs.showError(text);
+    });
     TimerProg->setInterval(1000);
     wireMenus();
 
@@ -128,14 +132,7 @@ void MainWindow::wireMenus() {
 }
 
 void MainWindow::guarded(const std::function<void()>& handler) {
-    try {
-        handler();
-    } catch (const std::exception& error) {
-        desktop_.dialogs.showError(error.what());
-    } catch (...) {
-        // Nothing may reach the window system's event handlers.
-        desktop_.dialogs.showError("Unknown error");
-    }
+    desktop_.pump.guarded(handler);
 }
 
 void MainWindow::FormCreate() {

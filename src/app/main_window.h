@@ -40,8 +40,9 @@ class MainWindow {
     // Both items of "Обновление": the download the item's check has found.
     void MainMenuUpdatePogClick(MenuItem& sender);
 
-    // Runs a handler the way the message loop does: an escaping error becomes
-    // a message box and the program goes on.
+    // Runs a handler through the loop's one guard: an escaping error becomes
+    // a message box and the program goes on. The menus' handlers, the timers'
+    // ticks and the pump's posted calls all pass it.
     void guarded(const std::function<void()>& handler);
 
     std::string ProgramDirectory() const { return programDirectory_; }

@@ -33,7 +33,8 @@ QHostAddress preferredAddress(const QList<QHostAddress>& addresses) {
 
 }  // namespace
 
-QtHttpSocket::QtHttpSocket() : context_(std::make_unique<QObject>()) {}
+QtHttpSocket::QtHttpSocket(MessagePump& pump)
+    : pump_(pump), context_(std::make_unique<QObject>()) {}
 
 QtHttpSocket::~QtHttpSocket() {
     cancelResolve();
@@ -42,7 +43,9 @@ QtHttpSocket::~QtHttpSocket() {
 
 void QtHttpSocket::post(std::function<void()> call) {
     // Calls posted to the context die with it, so none outlives this socket.
-    QMetaObject::invokeMethod(context_.get(), std::move(call), Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        context_.get(), [this, call = std::move(call)] { pump_.guarded(call); },
+        Qt::QueuedConnection);
 }
 
 void QtHttpSocket::fail(std::uint16_t code) {

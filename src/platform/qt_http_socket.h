@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "base/message_pump.h"
 #include "http/http_socket.h"
 
 class QObject;
@@ -14,14 +15,15 @@ class QTcpSocket;
 // The HTTP client's socket over QTcpSocket and QHostInfo. Qt's signals only
 // record what happened and post the notification, so the client never hears
 // from inside one of its own calls, and every notification of a connection
-// that has ended is dropped.
+// that has ended is dropped. The posted notifications enter the core through
+// the pump's guard, around the socket's own catch of the client's errors.
 class QtHttpSocket : public HttpSocket {
   public:
     // What the socket holds for a slow reader; past that, TCP's flow control
     // holds the peer back, so a large download never piles up in memory.
     static constexpr std::int64_t kReadBufferBytes = 64 * 1024;
 
-    QtHttpSocket();
+    explicit QtHttpSocket(MessagePump& pump);
     ~QtHttpSocket() override;
     QtHttpSocket(const QtHttpSocket&) = delete;
     QtHttpSocket& operator=(const QtHttpSocket&) = delete;
@@ -66,6 +68,7 @@ class QtHttpSocket : public HttpSocket {
     void post(std::function<void()> call);
     [[noreturn]] void fail(std::uint16_t code);
 
+    MessagePump& pump_;
     std::unique_ptr<QObject> context_;
     QTcpSocket* socket_ = nullptr;
     Phase phase_ = Phase::Idle;

@@ -31,9 +31,11 @@ class QtTimer : public Timer {
 
 }  // namespace
 
-QtMessagePump::QtMessagePump() {
+QtMessagePump::QtMessagePump() : context_(std::make_unique<QObject>()) {
     clock_.start();
 }
+
+QtMessagePump::~QtMessagePump() = default;
 
 void QtMessagePump::processPending() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
@@ -47,8 +49,8 @@ void QtMessagePump::waitNext(std::uint32_t maxMs) {
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
-void QtMessagePump::post(std::function<void()> call) {
-    QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(call), Qt::QueuedConnection);
+void QtMessagePump::schedule(std::function<void()> call) {
+    QMetaObject::invokeMethod(context_.get(), std::move(call), Qt::QueuedConnection);
 }
 
 std::uint32_t QtMessagePump::tick() {
@@ -59,7 +61,7 @@ void QtMessagePump::sleep(std::uint32_t ms) {
     QThread::msleep(ms);
 }
 
-std::unique_ptr<Timer> QtMessagePump::createTimer(std::function<void()> onTick) {
+std::unique_ptr<Timer> QtMessagePump::makeTimer(std::function<void()> onTick) {
     return std::make_unique<QtTimer>(std::move(onTick));
 }
 

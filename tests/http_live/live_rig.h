@@ -26,7 +26,7 @@ class LiveRig {
 
     TempFolder folder;
     QtMessagePump pump;
-    QtHttpSocket socket;
+    QtHttpSocket socket{pump};
     THttpCli client{"HttpClient", socket, pump};
     // "begin" and "end" of each document, and "raised" when Get raised.
     std::vector<std::string> events;

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "qt_test_app.h"
 
@@ -65,6 +69,35 @@ TEST_F(QtMessagePumpTest, SleepAdvancesTheTickWithoutRunningPostedCalls) {
     EXPECT_FALSE(ran);
     pump.processPending();
     EXPECT_TRUE(ran);
+}
+
+TEST_F(QtMessagePumpTest, AnErrorEscapingAPostedCallOrATickIsReportedOnceAndTheLoopGoesOn) {
+    std::vector<std::string> reports;
+    pump.reportErrorsTo([&](const std::string& text) { reports.push_back(text); });
+    std::unique_ptr<Timer> timer;
+    timer = pump.createTimer([&] {
+        timer->setEnabled(false);
+        throw std::runtime_error("tick");
+    });
+    timer->setInterval(5);
+    timer->setEnabled(true);
+    pump.post([] { throw std::runtime_error("posted"); });
+    bool later = false;
+    pump.post([&] { later = true; });
+    waitPumping(pump, 100);
+    std::sort(reports.begin(), reports.end());
+    EXPECT_EQ(reports, (std::vector<std::string>{"posted", "tick"}));
+    EXPECT_TRUE(later);
+}
+
+TEST_F(QtMessagePumpTest, CallsPostedToAPumpThatHasGoneNeverRun) {
+    bool ran = false;
+    {
+        QtMessagePump gone;
+        gone.post([&] { ran = true; });
+    }
+    pump.processPending();
+    EXPECT_FALSE(ran);
 }
 
 }  // namespace

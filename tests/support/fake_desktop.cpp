@@ -46,7 +46,7 @@ void ManualPump::passTime(std::uint32_t ms) {
     }
 }
 
-std::unique_ptr<Timer> ManualPump::createTimer(std::function<void()> onTick) {
+std::unique_ptr<Timer> ManualPump::makeTimer(std::function<void()> onTick) {
     auto timer = std::make_unique<ManualTimer>();
     timer->onTick = std::move(onTick);
     timer->live = timers_;

@@ -25,13 +25,11 @@ class ManualPump : public MessagePump {
 
     void processPending() override;
     void waitNext(std::uint32_t maxMs) override;
-    void post(std::function<void()> call) override { queue.push_back(std::move(call)); }
     std::uint32_t tick() override { return now; }
     void sleep(std::uint32_t ms) override {
         sleptMs += ms;
         passTime(ms);
     }
-    std::unique_ptr<Timer> createTimer(std::function<void()> onTick) override;
 
     // A timer whose tick action the test calls itself (or the pump, with runsTimers).
     struct ManualTimer : Timer {
@@ -55,6 +53,10 @@ class ManualPump : public MessagePump {
         }
         bool enabled() const override { return on; }
     };
+
+  protected:
+    void schedule(std::function<void()> call) override { queue.push_back(std::move(call)); }
+    std::unique_ptr<Timer> makeTimer(std::function<void()> onTick) override;
 
   private:
     void passTime(std::uint32_t ms);
