@@ -19,6 +19,9 @@ struct ReadTimeouts {
 
 // The port operations the programmer link needs. Every failure is raised as
 // a PortError carrying the operation's text and the system's error number.
+// An operation that finds the device gone from the line (an unplugged cable)
+// closes the port as it raises, so that the link fails every later command at
+// once instead of waiting out its time-outs on a dead line.
 class SerialPort {
   public:
     virtual ~SerialPort() = default;

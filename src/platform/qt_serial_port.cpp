@@ -2,8 +2,15 @@
 
 #include <QSerialPort>
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <climits>
+#include <string>
+
+#ifdef __linux__
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 #include "base/errors.h"
 
@@ -35,9 +42,28 @@ int msUntil(Clock::time_point deadline) {
     return left <= 0 ? 0 : clampMs(static_cast<std::uint64_t>(left));
 }
 
+// Qt names a refused port, a port in use and a port it could not lock alike; only the system
+// refusing the device node itself to this user is the refusal of its permissions.
+bool refusedToUser(const QString& name) {
+#ifdef __linux__
+    const bool path = name.startsWith('/') || name.startsWith("./") || name.startsWith("../");
+    const std::string location = (path ? name : "/dev/" + name).toLocal8Bit().toStdString();
+    return faccessat(AT_FDCWD, location.c_str(), R_OK | W_OK, AT_EACCESS) != 0 && errno == EACCES;
+#else
+    (void)name;
+    return false;
+#endif
+}
+
 // A wait that ran out, or one Qt ended without naming a fault, is not a port failure.
 bool isQuiet(QSerialPort::SerialPortError error) {
     return error == QSerialPort::NoError || error == QSerialPort::TimeoutError;
+}
+
+// The device has gone from the line (an unplugged cable). Qt names that a resource error;
+// where a vanished device hangs the line up (Linux), reading it fails as a read error.
+bool isLineLost(QSerialPort::SerialPortError error) {
+    return error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
 }
 
 }  // namespace
@@ -169,8 +195,11 @@ void QtSerialPort::setDtr(bool on) {
     if (!port_->setDataTerminalReady(on)) fail(kDtrFailed);
 }
 
-void QtSerialPort::requireOpen(const char* failText) const {
+void QtSerialPort::requireOpen(const char* failText) {
     if (!port_->isOpen()) throw PortError(failText, QSerialPort::NotOpenError);
+    // Qt may have found the device gone while the event loop ran since the last operation;
+    // this one reports it at once instead of waiting on a dead line.
+    if (isLineLost(port_->error())) fail(failText);
 }
 
 // Blocks until new bytes reach Qt's buffer or ms pass; only a fault of the port is raised.
@@ -190,15 +219,21 @@ std::size_t QtSerialPort::takeBuffered(Bytes& into, std::size_t most) {
     return taken;
 }
 
-// Qt hides the system's error number, so its own error code stands in for it.
+// Qt hides the system's error number, so its own error code stands in for it; but a port the
+// system refuses to this user is EACCES, which the operator can mend (the group dialout).
 int QtSerialPort::errorNumber() const {
     QSerialPort::SerialPortError error = port_->error();
+    if (error == QSerialPort::PermissionError && refusedToUser(port_->portName())) return EACCES;
     if (error == QSerialPort::NoError) {
         error = port_->isOpen() ? QSerialPort::UnknownError : QSerialPort::NotOpenError;
     }
     return static_cast<int>(error);
 }
 
-void QtSerialPort::fail(const char* text) const {
-    throw PortError(text, errorNumber());
+void QtSerialPort::fail(const char* text) {
+    const int code = errorNumber();
+    // Nothing more can be said to a device that has gone: the port is released, so that every
+    // later command fails at once without touching it and "Поиск" opens it afresh.
+    if (isLineLost(port_->error())) port_->close();
+    throw PortError(text, code);
 }

@@ -10,6 +10,8 @@ class QSerialPort;
 // The system's serial port through QSerialPort, with the programmer's line settings.
 // Every operation blocks the calling thread in Qt's waitFor... calls, so it works the same
 // with or without a running event loop, and no reader runs behind the exchange's back.
+// A device that has gone from the line fails the operation that finds it so, and closes the
+// port.
 class QtSerialPort : public SerialPort {
   public:
     QtSerialPort();
@@ -28,11 +30,11 @@ class QtSerialPort : public SerialPort {
   private:
     void configureLine();
     void dropModemLines();
-    void requireOpen(const char* failText) const;
+    void requireOpen(const char* failText);
     void waitForInput(int ms, const char* failText);
     std::size_t takeBuffered(Bytes& into, std::size_t most);
     int errorNumber() const;
-    [[noreturn]] void fail(const char* text) const;
+    [[noreturn]] void fail(const char* text);
 
     std::unique_ptr<QSerialPort> port_;
     ReadTimeouts timeouts_;

@@ -1,8 +1,13 @@
 #include "platform/qt_serial_port.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <QCoreApplication>
+#include <cerrno>
 #include <chrono>
+#include <functional>
 #include <future>
 #include <string_view>
 #include <thread>
@@ -10,8 +15,11 @@
 #include <vector>
 
 #include "base/errors.h"
+#include "link/programmer_link.h"
 #include "pseudo_terminal.h"
 #include "qt_test_app.h"
+#include "support/fake_desktop.h"
+#include "support/fake_serial_port.h"
 #include "support/test_bytes.h"
 
 namespace {
@@ -157,9 +165,37 @@ TEST_F(QtSerialPortTest, OpeningAMissingPortRaisesAndLeavesItClosed) {
 
 TEST_F(QtSerialPortTest, PortIsTakenExclusively) {
     QtSerialPort second;
-    EXPECT_THROW(second.open(pty.slavePath()), PortError);
+    try {
+        second.open(pty.slavePath());
+        FAIL() << "open should have failed";
+    } catch (const PortError& error) {
+        EXPECT_NE(error.code(), EACCES) << "a port in use is no matter of permissions";
+    }
     EXPECT_FALSE(second.isOpen());
     EXPECT_TRUE(port.isOpen());
+}
+
+TEST(QtSerialPortRefused, APortTheSystemRefusesToTheUserRaisesEacces) {
+    ensureQtApp();
+    PseudoTerminal pty;
+    // Root may open anything: the refusal needs another effective user, given back after.
+    const bool root = geteuid() == 0;
+    if (root && seteuid(65534) != 0) GTEST_SKIP() << "cannot act as another user";
+    if (!root) {
+        ASSERT_EQ(chmod(pty.slavePath().c_str(), 0), 0);
+    }
+    QtSerialPort port;
+    int code = 0;
+    try {
+        port.open(pty.slavePath());
+    } catch (const PortError& error) {
+        code = error.code();
+    }
+    if (root) {
+        ASSERT_EQ(seteuid(0), 0);
+    }
+    EXPECT_EQ(code, EACCES);
+    EXPECT_FALSE(port.isOpen());
 }
 
 TEST_F(QtSerialPortTest, OpenTwiceAndCloseTwiceAreHarmless) {
@@ -198,15 +234,47 @@ TEST_F(QtSerialPortTest, EveryOperationOnAClosedPortRaisesItsOwnError) {
     EXPECT_EQ(failureText([&] { port.setDtr(true); }), "EscapeCommFunction function failed");
 }
 
-TEST_F(QtSerialPortTest, UnpluggedDeviceRaisesInsteadOfLookingSilent) {
+// Whichever operation first meets an unplugged device raises its own error instead of looking
+// silent, and releases the port.
+TEST(QtSerialPortUnplugged, TheFirstOperationOnADeadLineRaisesAndClosesThePort) {
+    ensureQtApp();
+    const std::vector<std::pair<std::string, std::function<void(QtSerialPort&)>>> operations = {
+        {"PurgeComm function failed", [](QtSerialPort& port) { port.purge(); }},
+        {"WriteFile function failed", [](QtSerialPort& port) { port.write(bytesOf("info")); }},
+        {"WaitForEvent method failed", [](QtSerialPort& port) { port.wait(1000); }},
+        {"ReadFile function failed", [](QtSerialPort& port) { port.read(2); }},
+    };
+    for (const auto& [text, operation] : operations) {
+        SCOPED_TRACE(text);
+        PseudoTerminal pty;
+        QtSerialPort port;
+        port.open(pty.slavePath());
+        pty.hangUp();
+        EXPECT_EQ(failureText([&] { operation(port); }), text);
+        EXPECT_FALSE(port.isOpen());
+        EXPECT_EQ(failureText([&] { port.close(); }), "no error");
+    }
+}
+
+TEST_F(QtSerialPortTest, AnUnplugNoticedBetweenOperationsFailsTheNextOne) {
+    pty.send(bytesOf("OK"));
+    port.wait(2000);  // pulls "OK" into the port's own buffer
     pty.hangUp();
-    port.setReadTimeouts({20, 20, 20});
-    EXPECT_EQ(failureText([&] { port.wait(1000); }), "WaitForEvent method failed");
+    // The event loop runs between two commands and meets the dead line first.
+    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     EXPECT_EQ(failureText([&] { port.read(2); }), "ReadFile function failed");
-    // Whether or not the abort at close fails on the dead line, the port is released.
-    const std::string closing = failureText([&] { port.close(); });
-    EXPECT_TRUE(closing == "no error" || closing == "PurgeComm function failed") << closing;
     EXPECT_FALSE(port.isOpen());
+}
+
+TEST_F(QtSerialPortTest, TheLinkMeetsAnUnplugOnceAndThenFailsWithoutTouchingThePort) {
+    FakePortEnumerator names;
+    ManualPump pump;
+    FakeBeeper beeper;
+    ProgrammerLink link(port, names, pump, beeper);
+    pty.hangUp();
+    EXPECT_EQ(failureText([&] { link.test(); }), "PurgeComm function failed");
+    EXPECT_FALSE(link.isOpen());
+    EXPECT_EQ(failureText([&] { EXPECT_FALSE(link.test()); }), "no error");
 }
 
 TEST_F(QtSerialPortTest, PortWithoutModemLinesOpensButRefusesDtr) {
