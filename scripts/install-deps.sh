@@ -4,7 +4,7 @@
 # of their own; the system's nginx service is never left running.
 set -euo pipefail
 packages=(cmake g++ make qt6-base-dev qt6-serialport-dev zlib1g-dev
-          libgtest-dev xvfb xauth python3 nginx curl)
+          libgtest-dev xvfb xauth openbox python3 nginx curl)
 missing=()
 for package in "${packages[@]}"; do
     dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
