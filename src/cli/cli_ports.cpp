@@ -20,9 +20,9 @@ std::optional<std::string> extraPort(const CliArguments& arguments) {
 
 CliPorts::CliPorts(SerialPort& systemPort, PortEnumerator& systemPorts,
                    const CliArguments& arguments, bool modelWireTime,
-                   std::function<bool()> interrupted)
+                   std::function<bool()> interrupted, SimClock& simulatorClock)
     : device_(arguments.simulator.value_or(SimBehaviour::Normal)),
-      simulated_(device_, modelWireTime),
+      simulated_(device_, modelWireTime, simulatorClock),
       routed_(systemPort, simulated_, kSimulatedPortName),
       listed_(systemPorts, listInstead(arguments), extraPort(arguments),
               [this] { return simulated_.devicePresent(); }),

@@ -17,7 +17,8 @@
 class CliPorts {
   public:
     CliPorts(SerialPort& systemPort, PortEnumerator& systemPorts, const CliArguments& arguments,
-             bool modelWireTime, std::function<bool()> interrupted);
+             bool modelWireTime, std::function<bool()> interrupted,
+             SimClock& simulatorClock = wallClock());
 
     SerialPort& port() { return interruptible_; }
     PortEnumerator& ports() { return listed_; }

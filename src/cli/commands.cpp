@@ -112,7 +112,9 @@ class CommandRun {
         summary_.good = 0;
         summary_.failed = 0;
         while (nextChip()) {
-            const bool ok = session_.operate(kind);
+            // A programmer whose cable came out is searched for again, so that
+            // plugging it back in and pressing Enter carries on with the batch.
+            const bool ok = (session_.link.isOpen() || found()) && session_.operate(kind);
             ++*(ok ? summary_.good : summary_.failed);
             stopIfInterrupted();
         }

@@ -13,6 +13,7 @@
 #include "cli/commands.h"
 #include "support/fake_desktop.h"
 #include "support/fake_serial_port.h"
+#include "support/stepped_clock.h"
 
 // The command-line front end as its main builds it, on the window tests'
 // fakes: the system's ports are a FakeSerialPort and a FakePortEnumerator
@@ -22,6 +23,8 @@ struct CliRig {
     FakeSerialPort systemPort;
     FakePortEnumerator systemPorts;
     ManualPump pump;
+    // The simulator's time: it moves only when a test moves it.
+    SteppedClock clock;
     std::istringstream input;
     std::ostringstream out;
     std::ostringstream err;
@@ -51,7 +54,8 @@ struct CliRig {
                 if (interruptWhen && session && interruptWhen(*session)) interrupted = true;
                 return interrupted;
             };
-            ports = std::make_unique<CliPorts>(systemPort, systemPorts, arguments, false, stop);
+            ports =
+                std::make_unique<CliPorts>(systemPort, systemPorts, arguments, false, stop, clock);
             session = std::make_unique<CliSession>(
                 CliSession::Services{ports->port(), ports->ports(), pump}, arguments.yes,
                 arguments.logFile);
