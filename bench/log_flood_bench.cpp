@@ -15,7 +15,6 @@
 #include "app/main_window.h"
 #include "chip/buffer_load.h"
 #include "support/desktop_fakes.h"
-#include "support/fake_serial_port.h"
 #include "support/temp_folder.h"
 #include "ui/main_window_view.h"
 
@@ -97,12 +96,9 @@ int main(int argc, char** argv) {
 
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    DesktopFakes fakes;
+    PortlessDesktop fakes;
     fakes.system.exePath = folder.file("Telvarn");
-    FakeSerialPort port;
-    FakePortEnumerator ports;
-    Desktop desktop = fakes.desktopOn(port, ports);
-    MainWindow model(desktop, {});
+    MainWindow model(fakes.desktop, {});
     MainWindowView view(model);
     view.show();
     measureFlood(model, view);

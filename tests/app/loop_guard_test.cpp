@@ -6,17 +6,13 @@
 #include "app/main_window.h"
 #include "base/errors.h"
 #include "support/desktop_fakes.h"
-#include "support/fake_serial_port.h"
 #include "support/temp_folder.h"
 
 TEST(LoopGuard, AnErrorEscapingATimerTickOrAPostedCallBecomesOneMessageBox) {
     TempFolder folder;
-    DesktopFakes fakes;
+    PortlessDesktop fakes;
     fakes.system.exePath = folder.file("Telvarn");
-    FakeSerialPort port;
-    FakePortEnumerator ports;
-    Desktop desktop = fakes.desktopOn(port, ports);
-    MainWindow window(desktop, {});
+    MainWindow window(fakes.desktop, {});
     ManualPump& pump = fakes.pump;
 
     std::unique_ptr<Timer> timer;

@@ -7,7 +7,6 @@
 #include "app/main_window.h"
 #include "app/program_files.h"
 #include "support/desktop_fakes.h"
-#include "support/fake_serial_port.h"
 
 namespace {
 
@@ -28,11 +27,7 @@ constexpr ProgramPlace kPlace{"/home/иван/telvarn/Telvarn", "/home/иван/
                               "/home/иван/telvarn/Telvarn.ini", "Telvarn_V14"};
 #endif
 
-struct ProgramFolder : ::testing::Test, DesktopFakes {
-    FakeSerialPort port;
-    FakePortEnumerator ports;
-    Desktop desktop = desktopOn(port, ports);
-
+struct ProgramFolder : ::testing::Test, PortlessDesktop {
     void SetUp() override { system.exePath = kPlace.executable; }
 };
 

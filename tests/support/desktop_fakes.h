@@ -2,6 +2,7 @@
 
 #include "app/desktop.h"
 #include "support/fake_desktop.h"
+#include "support/fake_serial_port.h"
 #include "support/scripted_socket.h"
 
 // Fake desktop services for a whole main window; the serial port and the
@@ -20,4 +21,12 @@ struct DesktopFakes {
         return Desktop{pump,  beeper,        dialogs,           system,      port,
                        ports, versionSocket, versionCbinSocket, updateServer};
     }
+};
+
+// The desktop of a window with no programmer anywhere: a fake port and an
+// empty port list.
+struct PortlessDesktop : DesktopFakes {
+    FakeSerialPort port;
+    FakePortEnumerator ports;
+    Desktop desktop = desktopOn(port, ports);
 };

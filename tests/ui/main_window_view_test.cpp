@@ -9,7 +9,6 @@
 
 #include "app/main_window.h"
 #include "support/desktop_fakes.h"
-#include "support/fake_serial_port.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -22,19 +21,15 @@ QApplication& application() {
     return app;
 }
 
-struct View : ::testing::Test, DesktopFakes {
+struct View : ::testing::Test, PortlessDesktop {
     TempFolder folder;
-    FakeSerialPort port;
-    FakePortEnumerator ports;
-    std::unique_ptr<Desktop> desktop;
     std::unique_ptr<MainWindow> model;
     std::unique_ptr<MainWindowView> view;
 
     void SetUp() override {
         application();
         system.exePath = folder.file("Telvarn");
-        desktop = std::make_unique<Desktop>(desktopOn(port, ports));
-        model = std::make_unique<MainWindow>(*desktop, std::vector<std::string>{});
+        model = std::make_unique<MainWindow>(desktop, std::vector<std::string>{});
         view = std::make_unique<MainWindowView>(*model);
     }
 

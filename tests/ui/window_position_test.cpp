@@ -16,7 +16,6 @@
 #include "app/settings_file.h"
 #include "spawn.h"
 #include "support/desktop_fakes.h"
-#include "support/fake_serial_port.h"
 #include "support/temp_folder.h"
 #include "ui/main_window_view.h"
 #include "x_display.h"
@@ -79,12 +78,9 @@ void startAndCloseThrice() {
     QPoint expected(200, 150);
     for (int start = 1; start <= 3; ++start) {
         SCOPED_TRACE("start " + std::to_string(start));
-        DesktopFakes fakes;
+        PortlessDesktop fakes;
         fakes.system.exePath = folder.file("Telvarn");
-        FakeSerialPort port;
-        FakePortEnumerator ports;
-        Desktop desktop = fakes.desktopOn(port, ports);
-        MainWindow model(desktop, {});
+        MainWindow model(fakes.desktop, {});
         MainWindowView view(model);
         model.FormCreate();
         view.show();
