@@ -1,7 +1,6 @@
 #include "http/chunk_decoder.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "base/text.h"
 
@@ -11,68 +10,83 @@ namespace {
 // of wrapping around to a small one.
 constexpr std::uint64_t kSizeCeiling = std::uint64_t{1} << 56;
 
-// Skips up to and including the next LF; true when it was found.
-bool skipLine(const std::uint8_t* data, std::size_t size, std::size_t& at) {
-    const void* lf = std::memchr(data + at, '\n', size - at);
-    if (lf == nullptr) {
-        at = size;
-        return false;
-    }
-    at = static_cast<std::size_t>(static_cast<const std::uint8_t*>(lf) - data) + 1;
-    return true;
-}
-
 }  // namespace
 
 void ChunkDecoder::reset() {
     state_ = THttpChunkState::httpChunkGetSize;
     length_ = 0;
     received_ = 0;
+    trailerLineEmpty_ = true;
 }
 
-void ChunkDecoder::feed(const std::uint8_t* data, std::size_t size, const Sink& sink) {
-    std::size_t at = 0;
-    for (;;) {
+std::string_view ChunkDecoder::next(std::string_view& input) {
+    while (!input.empty()) {
         switch (state_) {
-            case THttpChunkState::httpChunkGetSize: {
-                if (at == size) return;
-                const int digit = digitValue(static_cast<char>(data[at]), 16);
-                if (digit < 0) {
-                    state_ = THttpChunkState::httpChunkGetExt;
-                } else {
-                    length_ = std::min(length_ * 16 + static_cast<unsigned>(digit), kSizeCeiling);
-                    ++at;
-                }
+            case THttpChunkState::httpChunkGetSize:
+                sizeDigit(input);
                 break;
-            }
             case THttpChunkState::httpChunkGetExt:
-                if (!skipLine(data, size, at)) return;
-                state_ = THttpChunkState::httpChunkGetData;
+                if (skipLine(input)) {
+                    state_ = length_ == 0 ? THttpChunkState::httpChunkGetTrailer
+                                          : THttpChunkState::httpChunkGetData;
+                }
                 break;
             case THttpChunkState::httpChunkGetData: {
-                const auto count = static_cast<std::size_t>(
-                    std::min<std::uint64_t>(length_ - received_, size - at));
-                if (count > 0) {
-                    sink(data + at, count);
-                    at += count;
-                    received_ += count;
-                }
-                if (received_ < length_) return;
-                state_ = THttpChunkState::httpChunkSkipDataEnd;
-                break;
+                const auto count =
+                    static_cast<std::size_t>(std::min<std::uint64_t>(length_ - received_, input.size()));
+                const std::string_view data = input.substr(0, count);
+                input.remove_prefix(count);
+                received_ += count;
+                if (received_ >= length_) state_ = THttpChunkState::httpChunkSkipDataEnd;
+                return data;
             }
             case THttpChunkState::httpChunkSkipDataEnd:
-                if (!skipLine(data, size, at)) return;
-                if (length_ == 0) {
-                    state_ = THttpChunkState::httpChunkDone;
-                } else {
+                if (skipLine(input)) {
                     state_ = THttpChunkState::httpChunkGetSize;
                     length_ = 0;
                     received_ = 0;
                 }
                 break;
+            case THttpChunkState::httpChunkGetTrailer:
+                trailerByte(input.front());
+                input.remove_prefix(1);
+                break;
             case THttpChunkState::httpChunkDone:
-                return;
+                return {};
         }
+    }
+    return {};
+}
+
+// Hexadecimal digits of either case; the first other byte, left in input,
+// starts the extensions and the line end.
+void ChunkDecoder::sizeDigit(std::string_view& input) {
+    const int digit = digitValue(input.front(), 16);
+    if (digit < 0) {
+        state_ = THttpChunkState::httpChunkGetExt;
+        return;
+    }
+    length_ = std::min(length_ * 16 + static_cast<unsigned>(digit), kSizeCeiling);
+    input.remove_prefix(1);
+}
+
+// Takes bytes up to and including the next LF; true when it came.
+bool ChunkDecoder::skipLine(std::string_view& input) {
+    const auto lf = input.find('\n');
+    if (lf == std::string_view::npos) {
+        input = {};
+        return false;
+    }
+    input.remove_prefix(lf + 1);
+    return true;
+}
+
+// Trailer lines are skipped up to the empty one (a lone LF, or CR LF).
+void ChunkDecoder::trailerByte(char c) {
+    if (c == '\n') {
+        if (trailerLineEmpty_) state_ = THttpChunkState::httpChunkDone;
+        trailerLineEmpty_ = true;
+    } else if (c != '\r') {
+        trailerLineEmpty_ = false;
     }
 }

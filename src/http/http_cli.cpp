@@ -47,7 +47,10 @@ void THttpCli::DoRequestAsync(THttpRequest request) {
     request_ = request;
     InternalClear();
     relocations_ = 0;
-    buffer_.clear();
+    retried_ = false;
+    loginPending_ = false;
+    storeFailure_.clear();
+    resetResponse();
     setTarget(URL);
     idleTimer_->setEnabled(false);
     idleTimer_->setEnabled(true);
@@ -66,9 +69,8 @@ void THttpCli::InternalClear() {
     docName_.clear();
     statusCode_ = 0;
     rcvdCount_ = 0;
-    headerLineCount_ = 0;
-    bodyDataCount_ = 0;
-    headerBegun_ = false;
+    docOpen_ = false;
+    docWhole_ = false;
     contentLength_ = -1;
     contentType_.clear();
     transferEncoding_.clear();
@@ -99,7 +101,7 @@ bool THttpCli::connectionMatchesTarget() const {
 void THttpCli::StateChange(THttpState state) {
     if (state == state_) return;
     state_ = state;
-    if (OnStateChange) OnStateChange(*this);
+    callOut(OnStateChange);
 }
 
 void THttpCli::Post(std::function<void()> call) {
@@ -118,7 +120,7 @@ void THttpCli::SetReady() {
         idleTimer_->setEnabled(false);
         StateChange(THttpState::httpReady);
         Post([this, request = request_, error = requestDoneError_] {
-            if (OnRequestDone) OnRequestDone(*this, request, error);
+            callOut(OnRequestDone, request, error);
         });
     });
 }
@@ -133,19 +135,25 @@ void THttpCli::dropConnection() {
     connected_ = false;
 }
 
+// Whatever arrives from here on belongs to no response until one is started.
+void THttpCli::resetResponse() {
+    parser_ = ResponseParser();
+}
+
 // Ends the running request at once: a document that has begun ends, the
 // connection is dropped, and nothing posted for the request runs any more.
 void THttpCli::finishNow() {
     followingLocation_ = false;
     closeToLocation_ = false;
-    headerBegun_ = false;
-    next_ = LineHandler::None;
+    loginPending_ = false;
+    resetResponse();
     dropConnection();
     ++requestSerial_;
     idleTimer_->setEnabled(false);
-    if (bodyDataCount_ > 0) {
-        bodyDataCount_ = 0;
-        if (OnDocEnd) OnDocEnd(*this);
+    if (docOpen_) {
+        docOpen_ = false;
+        docWhole_ = false;
+        callOut(OnDocEnd);
     }
     StateChange(THttpState::httpReady);
 }
@@ -153,6 +161,7 @@ void THttpCli::finishNow() {
 void THttpCli::fail(int statusCode, const std::string& reason) {
     statusCode_ = statusCode;
     reasonPhrase_ = reason;
+    responseVersion_.clear();  // the client's own failure, not the server's answer
 }
 
 void THttpCli::Abort() {
@@ -168,16 +177,17 @@ void THttpCli::Abort() {
     dropConnection();
     fail(200, "OK");
     requestDoneError_ = 0;
-    if (OnRequestDone) OnRequestDone(*this, request_, requestDoneError_);
+    callOut(OnRequestDone, request_, requestDoneError_);
 }
 
 void THttpCli::noteActivity() {
-    if (state_ == THttpState::httpReady) return;
+    if (state_ == THttpState::httpReady || inHandler_ > 0) return;
     idleTimer_->setEnabled(false);
     idleTimer_->setEnabled(true);
 }
 
 void THttpCli::idleTimeout() {
+    if (inHandler_ > 0) return;
     if (state_ == THttpState::httpReady) {
         idleTimer_->setEnabled(false);
         return;
@@ -188,3 +198,4 @@ void THttpCli::idleTimeout() {
     requestDoneError_ = kTimedOutError;
     finishNow();
 }
+

@@ -1,28 +1,31 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/message_pump.h"
 #include "base/timer.h"
-#include "http/chunk_decoder.h"
 #include "http/http_exception.h"
 #include "http/http_socket.h"
 #include "http/http_state.h"
-#include "http/receive_buffer.h"
 #include "http/receive_stream.h"
+#include "http/response_parser.h"
 
-// The HTTP/1.0 GET client: an event-driven machine on a non-blocking socket.
-// Get() turns it into a blocking call by running the message loop until the
-// request (with every relocation it follows) has ended.
+// The HTTP/1.0 GET client: an event-driven machine on a non-blocking socket
+// that feeds what arrives to a ResponseParser and turns its events into the
+// client's own. Get() turns it into a blocking call by running the message
+// loop until the request (with every relocation it follows) has ended.
 class THttpCli : private HttpSocketHandler {
   public:
     // The longest relocation chain one Get follows.
     static constexpr int kMaxRelocations = 20;
-    // A request whose peer stays silent this long fails as "timed out".
+    // A request whose peer stays silent this long fails as "timed out"; time
+    // spent in the client's own event handlers does not count.
     static constexpr std::uint32_t kIdleTimeoutMs = 60000;
     // RequestDoneError of a request that timed out.
     static constexpr std::uint16_t kTimedOutError = 10060;
@@ -77,10 +80,11 @@ class THttpCli : private HttpSocketHandler {
     const std::string& Location() const { return location_; }
     const std::vector<std::string>& RcvdHeader() const { return rcvdHeader_; }
     std::uint16_t RequestDoneError() const { return requestDoneError_; }
+    // Inside OnDocEnd: whether the document that ends is the answer asked for,
+    // a 2xx response received whole, not the body of a relocation or an error page.
+    bool DocIsAnswer() const;
 
   private:
-    enum class LineHandler { None, Header, Body };
-
     // Starting and ending requests.
     void DoRequestAsync(THttpRequest request);
     void InternalClear();
@@ -90,6 +94,7 @@ class THttpCli : private HttpSocketHandler {
     void AdjustDocName();
     void Post(std::function<void()> call);
     void waitUntilReady();
+    void resetResponse();
     void finishNow();
     void dropConnection();
     void fail(int statusCode, const std::string& reason);
@@ -100,21 +105,23 @@ class THttpCli : private HttpSocketHandler {
     void SendRequest();
     std::string requestHeader() const;
 
-    // The response.
-    void processReceived();
-    bool processLine();
-    void processBody();
-    void GetHeaderLineNext(const std::string& line, std::size_t rawLength);
-    void statusLine(const std::string& line);
-    void headerField(const std::string& line);
+    // The response, as the parser reports it.
+    void readResponse(std::string_view input);
+    void onEvent(const ResponseEvent& event);
+    void statusLine(std::string_view line);
     void headerEnd();
-    void GetBodyLineNext(const std::uint8_t* data, std::size_t size);
-    void store(const std::uint8_t* data, std::size_t size);
+    void store(std::string_view data);
     void endDocument();
+    void responseComplete();
+    void responseFailed(const std::string& reason);
+    // Calls one of the client's event handlers, with the stall limit paused:
+    // a handler that keeps a box open is not the network being silent.
+    template <typename Handler, typename... Args>
+    void callOut(const Handler& handler, Args&&... args);
 
     // Closing and relocation.
     void sessionClosed(std::uint16_t error);
-    void headerCutShort();
+    void retryOnNewConnection();
     void relocationHeader(const std::string& value);
     bool countRelocation();
     void StartRelocation();
@@ -169,14 +176,38 @@ class THttpCli : private HttpSocketHandler {
     // Closes still to come from connections this client has dropped.
     int staleCloses_ = 0;
     bool closeToLocation_ = false;
+    // A relocation's next request is posted and owns the request meanwhile.
+    bool loginPending_ = false;
     bool connected_ = false;
     bool closeAfterResponse_ = true;
     bool followingLocation_ = false;
     int relocations_ = 0;
-    int headerLineCount_ = 0;
-    int bodyDataCount_ = 0;
-    bool headerBegun_ = false;
-    LineHandler next_ = LineHandler::None;
-    ReceiveBuffer buffer_;
-    ChunkDecoder chunks_;
+    // The request went out on a connection kept from an earlier one, which
+    // the server may have closed meanwhile; it is sent once more, anew.
+    bool reused_ = false;
+    bool retried_ = false;
+    bool docOpen_ = false;
+    bool docWhole_ = false;
+    // Why the stream refused a delivery; the document then is no answer.
+    std::string storeFailure_;
+    int inHandler_ = 0;
+    bool reading_ = false;
+    ResponseParser parser_;
+    std::array<std::uint8_t, ResponseParser::kMaxLine> received_{};
 };
+
+template <typename Handler, typename... Args>
+inline void THttpCli::callOut(const Handler& handler, Args&&... args) {
+    if (!handler) return;
+    ++inHandler_;
+    idleTimer_->setEnabled(false);
+    struct Resume {
+        THttpCli& cli;
+        ~Resume() {
+            if (--cli.inHandler_ == 0 && cli.state_ != THttpState::httpReady) {
+                cli.idleTimer_->setEnabled(true);
+            }
+        }
+    } resume{*this};
+    handler(*this, std::forward<Args>(args)...);
+}

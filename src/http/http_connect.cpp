@@ -4,10 +4,13 @@
 
 void THttpCli::Login() {
     closeToLocation_ = false;
-    if (socket_.connected()) {
+    loginPending_ = false;
+    reused_ = socket_.connected();
+    if (reused_) {
         connected();
         return;
     }
+    dropConnection();  // one the server closed, whose close is still on its way
     StateChange(THttpState::httpDnsLookup);
     try {
         socket_.resolve(hostName_);
@@ -66,7 +69,7 @@ void THttpCli::connected() {
     followingLocation_ = false;
     connected_ = true;
     StateChange(THttpState::httpConnected);
-    next_ = LineHandler::Header;
+    parser_.start(request_ == THttpRequest::httpHEAD);
     StateChange(THttpState::httpWaitingHeader);
     try {
         SendRequest();

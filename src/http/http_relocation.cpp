@@ -39,33 +39,26 @@ void THttpCli::socketSessionClosed(std::uint16_t error) {
 void THttpCli::sessionClosed(std::uint16_t error) {
     if (error != 0) requestDoneError_ = error;
     connected_ = false;
-    if (headerBegun_) {
-        headerBegun_ = false;
-        if (OnHeaderEnd) OnHeaderEnd(*this);
-        if (!followingLocation_) {
-            headerCutShort();
+    if (loginPending_) return;  // the posted request connects anew
+    if (!parser_.over()) {
+        if (reused_ && !retried_ && parser_.receivedNothing()) {
+            retryOnNewConnection();
             return;
         }
-        if (countRelocation()) LocationSessionClosed();
-        return;
-    }
-    if (bodyDataCount_ > 0) {
-        bodyDataCount_ = 0;
-        next_ = LineHandler::None;
-        if (OnDocEnd) OnDocEnd(*this);
-    }
-    if (followingLocation_) {
-        if (countRelocation()) LocationSessionClosed();
+        parser_.close();
+        readResponse({});
         return;
     }
     if (state_ != THttpState::httpReady) SetReady();
 }
 
-// Without the empty line that ends it the header cannot be trusted, and
-// nothing else would end the request.
-void THttpCli::headerCutShort() {
-    fail(404, "connection closed before the end of the header");
-    SetReady();
+// Servers close idle connections whenever they like: a request that met a
+// kept connection closed before any byte of its answer goes out once more.
+void THttpCli::retryOnNewConnection() {
+    retried_ = true;
+    resetResponse();
+    StateChange(THttpState::httpNotConnected);
+    Login();
 }
 
 void THttpCli::relocationHeader(const std::string& value) {
@@ -102,18 +95,24 @@ bool THttpCli::countRelocation() {
 }
 
 void THttpCli::StartRelocation() {
+    if (!socketOpen_) {
+        // The close ended the response: what it brought is cut out again.
+        if (countRelocation()) LocationSessionClosed();
+        return;
+    }
     if (!countRelocation()) return;
     rcvdCount_ = 0;
-    buffer_.clear();
-    headerLineCount_ = 0;
-    bodyDataCount_ = 0;
     if (socket_.connected() && connectionMatchesTarget() && !closeAfterResponse_) {
-        if (OnLocationChange) OnLocationChange(*this);
+        followingLocation_ = false;
+        retried_ = false;
+        callOut(OnLocationChange);
         const std::string location = location_;
         InternalClear();
         location_ = location;
         docName_ = path_;
         AdjustDocName();
+        resetResponse();
+        loginPending_ = true;
         Post([this] { Login(); });
         return;
     }
@@ -127,11 +126,10 @@ void THttpCli::LocationSessionClosed() {
     connected_ = false;
     followingLocation_ = false;
     closeToLocation_ = false;
-    if (OnLocationChange) OnLocationChange(*this);
+    retried_ = false;
+    callOut(OnLocationChange);
     rcvdHeader_.clear();
-    headerLineCount_ = 0;
-    bodyDataCount_ = 0;
-    headerBegun_ = false;
+    resetResponse();
     contentLength_ = -1;
     contentType_.clear();
     statusCode_ = 0;
@@ -145,5 +143,6 @@ void THttpCli::LocationSessionClosed() {
         }
     }
     rcvdCount_ = 0;
+    loginPending_ = true;
     Post([this] { Login(); });
 }

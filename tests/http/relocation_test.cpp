@@ -110,10 +110,39 @@ const Exchange kChains[] = {
      .events = "BEBE",
      .streams = {"movedhello"},
      .check = secondRequestOnTheSameConnection},
+    {.name = "keep-alive: the server closes after the relocation; it is followed once, anew",
+     .peers = {answering({moved("/new", kKeepAlive + "\r\n")}), answering({kOk5 + "hello"})},
+     .events = "BE",
+     .streams = {"hello"},
+     .check =
+         [](HttpRig& rig) {
+             connections(rig, 2);
+             EXPECT_EQ(rig.cli.StatusCode(), 200);
+             EXPECT_TRUE(rig.socket.requests(1).at(0).starts_with("GET /new HTTP/1.0\r\n"));
+         }},
 };
 
 TEST_P(Relocations, FollowChainsToTheirLastDocument) {
     for (const Exchange& x : kChains) runExchange(x, GetParam());
+}
+
+}  // namespace
+
+namespace {
+
+// The server closed the kept connection between two requests: the second
+// request meets the close before any byte of its answer and goes out anew.
+TEST_P(Relocations, ARequestOnAKeptConnectionTheServerClosedIsSentAgain) {
+    // The kept connection's answer to the second request is its close.
+    HttpRig rig(GetParam(), {answering({"HTTP/1.0 200 OK\r\n" + kKeepAlive + kOk5.substr(17) +
+                                            "first",
+                                        ""}),
+                             answering({kOk5 + "again"})});
+    ASSERT_FALSE(rig.get("http://example.com/a").raised);
+    const Outcome second = rig.get("http://example.com/b");
+    EXPECT_FALSE(second.raised) << second.message;
+    EXPECT_EQ(rig.stream.bytes, "firstagain");
+    connections(rig, 2);
 }
 
 }  // namespace

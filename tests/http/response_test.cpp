@@ -37,6 +37,21 @@ std::vector<Exchange> htmlWithoutStatusLine() {
     return cases;
 }
 
+// A chunked body ends at its last chunk whatever a length says, also on a
+// connection the server keeps open.
+std::vector<Exchange> chunkedWithALength() {
+    std::vector<Exchange> cases;
+    for (const char* length : {"5", "2", "100"}) {
+        cases.push_back({.name = "chunked with a Content-Length ends at its last chunk",
+                         .peers = {silentAfter({"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n"
+                                                "Content-Length: " + std::string(length) +
+                                                "\r\n\r\n5\r\nhello\r\n0\r\n\r\n"})},
+                         .events = "BE",
+                         .streams = {"hello"}});
+    }
+    return cases;
+}
+
 std::vector<Exchange> bodies() {
     std::vector<Exchange> cases = {
         {.name = "length 5 with more bytes after the body",
@@ -88,6 +103,20 @@ std::vector<Exchange> bodies() {
          .events = "BE",
          .streams = {"hello"},
          .check = [](HttpRig& rig) { EXPECT_EQ(rig.cli.StatusCode(), 200); }},
+        {.name = "chunked with trailer lines",
+         .peers = {silentAfter({kChunked + "5\r\nhello\r\n0\r\nX-Sum: 1\r\nX-More: 2\r\n\r\n"})},
+         .events = "BE",
+         .streams = {"hello"}},
+        {.name = "an interim response's length does not carry into a bare page after it",
+         .peers = {answering({"HTTP/1.1 100 Continue\r\nContent-Length: 2\r\n\r\n<html>x</html>\n"})},
+         .events = "BE",
+         .streams = {"<html>x</html>\n"}},
+        {.name = "an interim 102 with a length: the next status line is no body",
+         .peers = {silentAfter({"HTTP/1.1 102 Processing\r\nContent-Length: 9\r\n\r\n"
+                                "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello"})},
+         .events = "BE",
+         .streams = {"hello"},
+         .check = [](HttpRig& rig) { EXPECT_EQ(rig.cli.StatusCode(), 200); }},
         {.name = "a line longer than the receive buffer is cut and parsing goes on",
          .peers = {answering(
              {"HTTP/1.0 200 OK\r\n" + kLongLine + "\r\nContent-Length: 5\r\n\r\nhello!!!"})},
@@ -127,6 +156,7 @@ std::vector<Exchange> bodies() {
          .check = [](HttpRig& rig) { EXPECT_EQ(rig.cli.DocName(), "Telvarn.htm"); }},
     };
     for (Exchange& x : htmlWithoutStatusLine()) cases.push_back(std::move(x));
+    for (Exchange& x : chunkedWithALength()) cases.push_back(std::move(x));
     return cases;
 }
 
