@@ -5,14 +5,42 @@
 #include "update/update_files.h"
 #include "update/update_menu.h"
 
+namespace {
+
+// Puts the client back on the version file however the download ends: a
+// download is the operator's choice, never the next tick's.
+class DownloadAddress {
+  public:
+    DownloadAddress(THttpCli& client, const std::string& download, const std::string& version)
+        : client_(client), version_(version) {
+        client_.URL = download;
+    }
+    ~DownloadAddress() { client_.URL = version_; }
+    DownloadAddress(const DownloadAddress&) = delete;
+    DownloadAddress& operator=(const DownloadAddress&) = delete;
+
+  private:
+    THttpCli& client_;
+    const std::string& version_;
+};
+
+}  // namespace
+
 void SelfUpdate::request() {
     if (!c_.dialogs.confirm(releaseNotes(), c_.channel.confirmCaption)) return;
     setItem(false);
-    // The client keeps this address: later ticks of the check fetch the download.
-    c_.client.URL = c_.downloadUrl;
-    try {
-        c_.client.Get();
-    } catch (const EHttpException&) {
+    answered_ = false;
+    {
+        const DownloadAddress address(c_.client, c_.downloadUrl, c_.versionUrl);
+        try {
+            c_.client.Get();
+        } catch (const EHttpException&) {
+            // Told below, unless the download's end has told its outcome already.
+        }
+    }
+    // A request that failed, or one that ended without the file (no body, a
+    // 304, a close before any answer): the operator may ask again.
+    if (!answered_) {
         c_.log.append(c_.channel.downloadFailure);
         setItem(true);
     }
@@ -31,6 +59,7 @@ void SelfUpdate::setItem(bool enabled) {
 }
 
 void SelfUpdate::downloadEnded(bool stored) {
+    answered_ = true;
     const bool matches = stored && checksumMatches();
     c_.beeper.beep();
     if (!matches) {

@@ -10,9 +10,11 @@ class SelfUpdate {
     explicit SelfUpdate(const UpdateContext& context) : c_(context) {}
 
     // The menu item's click: shows the release notes, and on Yes downloads.
+    // Every download ends in one line of the log, which tells its outcome.
     void request();
-    // The end of a download in the local file; stored is false when the file
-    // could not be written to its end.
+    // The end of the downloaded file itself in the local file (not of an error
+    // page or a relocation's body); stored is false when the file could not be
+    // written to its end.
     void downloadEnded(bool stored);
 
   private:
@@ -23,4 +25,6 @@ class SelfUpdate {
     void handOverFirmware();
 
     const UpdateContext& c_;
+    // The running download's file has arrived and its outcome has been told.
+    bool answered_ = false;
 };

@@ -34,18 +34,29 @@ void VersionCheck::DocBegin() {
         c_.client.RcvdStream = stream_.get();
     } catch (const std::exception&) {
         // The body goes nowhere; the end then finds no file to read.
-        std::error_code ignored;
-        std::filesystem::remove(pathFromUtf8(c_.localFile), ignored);
+        removeLocalFile();
     }
 }
 
 void VersionCheck::DocEnd() {
     const bool stored = releaseStream();
+    if (!c_.client.DocIsAnswer()) {
+        // An error page, a relocation's body or a cut document: read as the
+        // version file it would drop the kept checksum, read as the download
+        // it would fail its checksum in place of the file still to come.
+        removeLocalFile();
+        return;
+    }
     if (c_.client.URL == c_.versionUrl) {
         readVersionFile();
     } else {
         download_.downloadEnded(stored);
     }
+}
+
+void VersionCheck::removeLocalFile() {
+    std::error_code ignored;
+    std::filesystem::remove(pathFromUtf8(c_.localFile), ignored);
 }
 
 bool VersionCheck::releaseStream() {
@@ -63,8 +74,7 @@ bool VersionCheck::releaseStream() {
 
 void VersionCheck::readVersionFile() {
     if (auto lines = readVersionLines(c_.localFile)) c_.lines = std::move(*lines);
-    std::error_code ignored;
-    std::filesystem::remove(pathFromUtf8(c_.localFile), ignored);
+    removeLocalFile();
     auto& lines = c_.lines;
     if (lines.size() < 4 || lines[0] != c_.channel.productTag) return;
     lines.erase(lines.begin());

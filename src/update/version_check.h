@@ -8,8 +8,9 @@
 
 // One of the two background checks for a newer version, and the download it
 // leads to. The client's document handlers are this object's: every document
-// of the client lands in the local file, and its end is read as a version file
-// while the client still asks for the version file, as a download after that.
+// of the client lands in the local file. Only the answer asked for is read, as
+// a version file while the client asks for the version file, as the download
+// while the operator's download runs; any other document is deleted unread.
 class VersionCheck {
   public:
     // Every 30 minutes once the first request has been made.
@@ -30,6 +31,7 @@ class VersionCheck {
   private:
     // Closes the local file; false when its last bytes could not be stored.
     bool releaseStream();
+    void removeLocalFile();
     void readVersionFile();
     void applyVersion(std::int32_t version);
 

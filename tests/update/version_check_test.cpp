@@ -123,7 +123,7 @@ TEST(VersionCheckTimer, FirmwareCheckWaitsForTheVersionThenRepeatsEveryHalfHour)
 }
 
 // A request that fails logs the check's line and changes no item; a body that
-// came with the error status still went through the document handlers.
+// came with the error status is deleted unread.
 struct FailureRow {
     const char* name;
     Kind kind;
@@ -134,7 +134,7 @@ struct FailureRow {
 const FailureRow kFailureRows[] = {
     {"ProgramServerDown", Kind::Program, unreachable(), {"ListVersion"}},
     {"FirmwareServerDown", Kind::Firmware, unreachable(), {"ListVersion"}},
-    {"ProgramFileMissing", Kind::Program, serving("Not found\r\n", "404 Not Found"), {"Not found"}},
+    {"ProgramErrorPageUnread", Kind::Program, serving("Gone\n", "404 Not Found"), {"ListVersion"}},
 };
 
 void PrintTo(const FailureRow& row, std::ostream* out) {
