@@ -138,6 +138,13 @@ void MainWindow::guarded(const std::function<void()>& handler) {
 void MainWindow::FormCreate() {
     guarded([this] {
         log.clear();
+        // The restart step's instance has just started the program, which
+        // searches the serial ports itself: a second search at the same moment
+        // would take a port from under it.
+        if (firstArgument_ == "PAUSE") {
+            readSettings();
+            return;
+        }
         programmerMenu_.MainMenuProgClick(menu.MainMenuProgFind);
         readSettings();
         chipMenu_.SelectStartUpVariant();

@@ -31,6 +31,8 @@ class MainWindow {
     MainWindow(Desktop& desktop, std::vector<std::string> arguments);
     ~MainWindow();
 
+    // Start-up: the programmer search, the settings and the firmware timer; the
+    // restart step ("PAUSE") reads only the settings and leaves the link alone.
     void FormCreate();
     // Writes the settings and closes the link; a failed write raises and the
     // rest does not run.

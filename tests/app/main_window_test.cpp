@@ -94,10 +94,12 @@ TEST_F(Window, OnlyAnExactFirstArgumentPauseRestarts) {
     EXPECT_FALSE(system.quitRequested);
 }
 
-TEST_F(Window, RestartStepPutsTheDownloadInPlaceAndStartsIt) {
+TEST_F(Window, RestartStepPutsTheDownloadInPlaceAndStartsItWithoutOpeningAPort) {
+    systemPorts.names = {"ttyUSB0"};
     folder.write(kProgramFileName, "old program");
     folder.write("version", "new program");
-    start({"PAUSE"});
+    start({"PAUSE"}).FormCreate();
+    EXPECT_TRUE(systemPort.opened.empty());
     EXPECT_EQ(folder.read(kProgramFileName), "new program");
     EXPECT_FALSE(folder.exists("version"));
     const auto perms = std::filesystem::status(folder.file(kProgramFileName)).permissions();
