@@ -15,10 +15,10 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: telvarn-get URL [FILE]\n"
-    "Fetches URL as the update checks do. The body goes to FILE, created anew for\n"
-    "each document, so that after a relocation it holds the last one; without FILE\n"
-    "it goes to standard output. The status line and the document's name go to\n"
-    "standard error. Exit status: 0 fetched, 1 failed, 2 bad arguments.\n";
+    "Fetches URL as the update checks do. The body goes to FILE, which after a\n"
+    "fetch holds the final document's body alone (empty when it has none); without\n"
+    "FILE it goes to standard output. The status line and the document's name go\n"
+    "to standard error. Exit status: 0 fetched, 1 failed, 2 bad arguments.\n";
 
 // Where the documents go, as the update checks store them: FILE is made anew at
 // each document's begin and closed at its end. The client answers a failure to
@@ -29,10 +29,19 @@ class DocumentSink : public ReceiveStream {
     explicit DocumentSink(std::optional<std::string> path) : path_(std::move(path)) {}
 
     void begin() {
+        holdsFinal_ = true;
         guarded([&] {
             file_.reset();
             if (path_) file_ = std::make_unique<FileStream>(*path_);
         });
+    }
+    // A relocation is followed: what FILE holds is the relocation's own body.
+    void relocated() { holdsFinal_ = false; }
+    // At a fetch's end: a final answer without a body (a length of 0, a 304)
+    // opened no document, and FILE is emptied for it.
+    void finish() {
+        if (holdsFinal_ || !path_) return;
+        guarded([&] { FileStream(*path_).close(); });
     }
     void end() {
         guarded([&] {
@@ -69,6 +78,8 @@ class DocumentSink : public ReceiveStream {
     std::unique_ptr<FileStream> file_;
     StdoutStream stdout_;
     std::string failure_;
+    // FILE was made for the document that came last.
+    bool holdsFinal_ = false;
 };
 
 void report(const THttpCli& client) {
@@ -109,6 +120,7 @@ int main(int argc, char** argv) {
         cli.RcvdStream = nullptr;
         sink.end();
     };
+    client.OnLocationChange = [&](THttpCli&) { sink.relocated(); };
     try {
         client.Get();
     } catch (const EHttpException& error) {
@@ -121,6 +133,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     report(client);
+    try {
+        sink.finish();
+    } catch (const std::exception&) {
+        // The sink keeps the reason.
+    }
     if (!sink.failure().empty()) {
         std::fprintf(stderr, "telvarn-get: %s\n", sink.failure().c_str());
         return 1;

@@ -48,11 +48,13 @@ int runTelvarnGet(const std::vector<std::string>& args, const std::string& out,
 
 TEST(TelvarnGetTest, StoresTheBodyAndReportsTheOutcomeInItsExitStatus) {
     TempFolder folder;
-    std::filesystem::create_directories(folder.path() / "www");
+    std::filesystem::create_directories(folder.path() / "www/other");
     folder.write("www/version", std::string("14\r\n2841\r\n"));
     folder.write("www/Telvarn.bin", randomBytes(3 * 1000 * 1000, 11));
+    folder.write("www/other/path", "");
     const auto server = startPythonFileServer(folder.path() / "www");
-    if (!server) GTEST_SKIP() << "python3 is not installed";
+    const auto nginx = startNginx(folder.path() / "www", folder.path() / "nginx");
+    if (!server || !nginx) GTEST_SKIP() << "python3 or nginx is not installed";
 
     struct Case {
         std::vector<std::string> args;  // "FILE" stands for the output file
@@ -65,6 +67,10 @@ TEST(TelvarnGetTest, StoresTheBodyAndReportsTheOutcomeInItsExitStatus) {
          0,
          folder.read("www/Telvarn.bin"),
          "HTTP/1.0 200 OK\nDocName: Telvarn.bin\n"},
+        // FILE holds the final document alone, empty included: not the earlier
+        // fetch's, nor the page of the relocation that led to it.
+        {{nginx->url(kNginxMovedTarget), "FILE"}, 0, "", "HTTP/1.1 200 OK"},
+        {{nginx->url("/moved"), "FILE"}, 0, "", "DocName: path"},
         {{server->url("/version")}, 0, "14\r\n2841\r\n", "DocName: version"},
         {{server->url("/missing"), "FILE"}, 1, "", "telvarn-get: File not found (code 404)"},
         {{}, 2, "", "usage: telvarn-get URL [FILE]"},
