@@ -108,7 +108,6 @@ class THttpCli : private HttpSocketHandler {
     // The response, as the parser reports it.
     void readResponse(std::string_view input);
     void onEvent(const ResponseEvent& event);
-    void statusLine(std::string_view line);
     void headerEnd();
     void store(std::string_view data);
     void endDocument();

@@ -38,11 +38,8 @@ void THttpCli::readResponse(std::string_view input) {
 void THttpCli::onEvent(const ResponseEvent& event) {
     switch (event.kind) {
         case Kind::StatusLine:
-            statusLine(event.text);
-            break;
         case Kind::HeaderLine:
-            rcvdHeader_.emplace_back(event.text);
-            break;
+            break;  // the header is taken whole at its end
         case Kind::Relocation:
             relocationHeader(std::string(event.text));
             break;
@@ -70,17 +67,13 @@ void THttpCli::onEvent(const ResponseEvent& event) {
     }
 }
 
-// Every status line starts the response afresh, an interim one's too.
-void THttpCli::statusLine(std::string_view line) {
+// The final response's header: nothing of an interim one before it.
+void THttpCli::headerEnd() {
     const ResponseHead& head = parser_.head();
-    rcvdHeader_.assign(1, std::string(line));
+    rcvdHeader_ = head.lines;
     statusCode_ = head.statusCode;
     reasonPhrase_ = head.reasonPhrase;
     responseVersion_ = head.version;
-}
-
-void THttpCli::headerEnd() {
-    const ResponseHead& head = parser_.head();
     contentLength_ = head.contentLength;
     contentType_ = head.contentType;
     transferEncoding_ = head.transferEncoding;

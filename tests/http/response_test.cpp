@@ -108,9 +108,11 @@ std::vector<Exchange> bodies() {
          .events = "BE",
          .streams = {"hello"}},
         {.name = "an interim response's length does not carry into a bare page after it",
-         .peers = {answering({"HTTP/1.1 100 Continue\r\nContent-Length: 2\r\n\r\n<html>x</html>\n"})},
+         .peers = {answering(
+             {"HTTP/1.1 100 Continue\r\nContent-Length: 2\r\n\r\n<html>\n<p>x</p>\n</html>\n"})},
          .events = "BE",
-         .streams = {"<html>x</html>\n"}},
+         .streams = {"<html>\n<p>x</p>\n</html>\n"},
+         .check = [](HttpRig& rig) { EXPECT_EQ(rig.cli.StatusCode(), 0); }},
         {.name = "an interim 102 with a length: the next status line is no body",
          .peers = {silentAfter({"HTTP/1.1 102 Processing\r\nContent-Length: 9\r\n\r\n"
                                 "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello"})},

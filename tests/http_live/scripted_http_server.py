@@ -47,6 +47,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_whole(self.content(name))
         elif self.path == "/stall":
             self.send_stall()
+        elif kind in ("raw", "raw-close"):
+            self.send_raw(self.content(name), kind == "raw")
         else:
             self.send_error(409 if kind == "same-connection" else 404)
 
@@ -63,6 +65,13 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.wfile.write(b"HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n0123456789")
         self.wfile.flush()
         time.sleep(10)
+        self.close_connection = True
+
+    def send_raw(self, answer, keep_open):
+        self.wfile.write(answer or b"")
+        self.wfile.flush()
+        if keep_open:
+            time.sleep(60)
         self.close_connection = True
 
     def send_chunked(self, body):

@@ -94,4 +94,35 @@ TEST(TelvarnGetTest, StoresTheBodyAndReportsTheOutcomeInItsExitStatus) {
     }
 }
 
+// Answers that once hung the client on a connection the server keeps open (a
+// minute; telvarn-get is killed after 20 s), or read far past its buffer.
+TEST(TelvarnGetTest, OddAnswersEndWithTheirDocument) {
+    const struct {
+        const char* path;
+        const char* answer;
+        const char* body;
+    } probes[] = {
+        {"/raw/answer",
+         "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nContent-Length: 5\r\n\r\n"
+         "5\r\nhello\r\n0\r\n\r\n",
+         "hello"},
+        {"/raw-close/answer",
+         "HTTP/1.1 100 Continue\r\nContent-Length: 2\r\n\r\n<html>\n<p>hi</p>\n</html>\n",
+         "<html>\n<p>hi</p>\n</html>\n"},
+    };
+    TempFolder folder;
+    std::filesystem::create_directories(folder.path() / "www");
+    const auto server = startPythonScript(HTTP_LIVE_SCRIPTS "/scripted_http_server.py",
+                                          (folder.path() / "www").string(), folder.file("log"));
+    if (!server) GTEST_SKIP() << "python3 is not installed";
+    for (const auto& probe : probes) {
+        SCOPED_TRACE(probe.answer);
+        folder.write("www/answer", probe.answer);
+        const int status = runTelvarnGet({server->url(probe.path), folder.file("out")},
+                                         folder.file("stdout"), folder.file("stderr"));
+        EXPECT_EQ(status, 0) << folder.read("stderr");
+        EXPECT_EQ(folder.read("out"), probe.body);
+    }
+}
+
 }  // namespace
