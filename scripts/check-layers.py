@@ -30,7 +30,9 @@ LAYERS = {
     "cli": ["app"],
     "platform": ["link", "http"],
     "ui": ["app"],
-    "main": ["ui", "cli", "platform"],
+    "platform_win32": ["link", "http"],
+    "ui_win32": ["app"],
+    "main": ["ui", "cli", "platform", "ui_win32", "platform_win32"],
 }
 QT_LAYERS = {"platform", "ui", "main"}
 QT_INCLUDE_FOLDERS = ["/usr/include/*/qt6", "/usr/include/qt6"]
@@ -91,11 +93,13 @@ def cmake_text(root):
     return re.sub(r"#[^\n]*", "", text)
 
 
-def links(text):
+def links(text, root):
     """{target: (folder or "main:<source>", [linked items])} of the layers and the mains."""
     graph = {}
     for name, folder, items in re.findall(r"telvarn_library\(\s*(\S+)\s+(\S+)([^)]*)\)", text):
-        graph[name] = (folder, items.split())
+        # A folder without sources yet makes no library (CMakeLists.txt skips it).
+        if any((root / "src" / folder).glob("*.cpp")):
+            graph[name] = (folder, items.split())
     for name, source in re.findall(r"add_executable\(\s*(\S+)\s+src/([\w.]+\.cpp)\s*\)", text):
         graph[name] = ("main:" + source, [])
     for name, items in re.findall(
@@ -163,7 +167,7 @@ def package_errors(text):
 
 def link_errors(found, root):
     text = cmake_text(root)
-    graph = links(text)
+    graph = links(text, root)
     libraries = {folder: name for name, (folder, _) in graph.items()
                  if not folder.startswith("main:")}
     errors = []

@@ -2,53 +2,23 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <optional>
 
-#include "app/log_mirror.h"
+#include "app/front_end.h"
 #include "app/main_window.h"
-#include "app/update_server.h"
-#include "link/routed_port.h"
-#include "link/traced_port.h"
 #include "platform/qt_desktop_services.h"
 #include "platform/qt_http_socket.h"
 #include "platform/qt_message_pump.h"
 #include "platform/qt_serial_port.h"
-#include "sim/simulated_port.h"
 #include "ui/main_window_view.h"
 
 namespace {
 
-std::optional<std::string> environment(const char* name) {
-    const char* value = std::getenv(name);
-    if (value == nullptr) return std::nullopt;
-    return std::string(value);
-}
-
 bool displayAvailable() {
-    const auto platform = environment("QT_QPA_PLATFORM");
+    const auto platform = processEnvironment("QT_QPA_PLATFORM");
     if (platform && !platform->empty()) return true;
-#ifdef __linux__
-    return environment("DISPLAY").value_or("") != "" ||
-           environment("WAYLAND_DISPLAY").value_or("") != "";
-#else
-    return true;
-#endif
-}
-
-// The simulated programmer chosen by TELVARN_SIMULATOR; exits on an unknown name.
-std::optional<SimBehaviour> chosenSimulator() {
-    const auto name = environment("TELVARN_SIMULATOR");
-    if (!name || name->empty()) return std::nullopt;
-    const auto behaviour = parseSimBehaviour(*name);
-    if (!behaviour) {
-        std::fprintf(stderr,
-                     "Telvarn: TELVARN_SIMULATOR=%s is not a known behaviour; use one of: %s\n",
-                     name->c_str(), simBehaviourNames().c_str());
-        std::exit(2);
-    }
-    return behaviour;
+    return processEnvironment("DISPLAY").value_or("") != "" ||
+           processEnvironment("WAYLAND_DISPLAY").value_or("") != "";
 }
 
 std::vector<std::string> argumentsOf(int argc, char** argv) {
@@ -67,7 +37,12 @@ int main(int argc, char** argv) {
                      "or with QT_QPA_PLATFORM=offscreen.\n");
         return 1;
     }
-    const std::optional<SimBehaviour> simulator = chosenSimulator();
+    std::string refused;
+    const FrontEndEnvironment environment = readFrontEndEnvironment(processEnvironment, refused);
+    if (!refused.empty()) {
+        std::fprintf(stderr, "Telvarn: %s\n", refused.c_str());
+        return 2;
+    }
 
     QApplication application(argc, argv);
     QApplication::setApplicationName("Telvarn");
@@ -79,29 +54,15 @@ int main(int argc, char** argv) {
         QtSystemServices system;
         QtSerialPort systemPort;
         QtPortEnumerator systemPorts;
-        SimulatedProgrammer simulatedDevice(simulator.value_or(SimBehaviour::Normal));
-        SimulatedPort simulatedPort(simulatedDevice, true);
-        RoutedPort routedPort(systemPort, simulatedPort, "SIM");
-        ListedPorts ports(systemPorts, environment("TELVARN_PORTS"),
-                          simulator ? std::optional<std::string>("SIM") : std::nullopt,
-                          [&simulatedPort] { return simulatedPort.devicePresent(); });
-
-        std::unique_ptr<TracedPort> tracedPort;
-        SerialPort* port = &routedPort;
-        if (const auto trace = environment("TELVARN_TRACE"); trace && !trace->empty()) {
-            tracedPort = std::make_unique<TracedPort>(routedPort, *trace);
-            port = tracedPort.get();
-        }
+        FrontEndPorts ports(systemPort, systemPorts, portChoice(environment), true);
 
         QtHttpSocket versionSocket(pump);
         QtHttpSocket versionCbinSocket(pump);
-        Desktop desktop{pump, beeper, dialogs, system, *port, ports, versionSocket, versionCbinSocket};
-        desktop.updateServer = environment(kUpdateServerVariable);
+        Desktop desktop{pump,        beeper,        dialogs,       system,
+                        ports.port(), ports.ports(), versionSocket, versionCbinSocket};
+        desktop.updateServer = environment.updateServer;
         MainWindow window(desktop, argumentsOf(argc, argv));
-        std::unique_ptr<LogMirror> mirror;
-        if (const auto path = environment("TELVARN_LOG"); path && !path->empty()) {
-            mirror = std::make_unique<LogMirror>(window.log, *path);
-        }
+        const auto mirror = mirrorLog(window.log, environment.logFile);
         MainWindowView view(window);
         window.FormCreate();
         // The window appears with the start-up lines already in its log.

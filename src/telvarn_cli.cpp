@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -59,12 +58,6 @@ bool isTerminal(std::FILE* stream) {
 #endif
 }
 
-std::optional<std::string> environment(const char* name) {
-    const char* value = std::getenv(name);
-    if (value == nullptr) return std::nullopt;
-    return std::string(value);
-}
-
 // Everything a run needs, built once the arguments are known to be good.
 int run(int argc, char** argv, const CliArguments& arguments) {
     QCoreApplication application(argc, argv);
@@ -86,6 +79,6 @@ int run(int argc, char** argv, const CliArguments& arguments) {
 
 int main(int argc, char** argv) {
     return runCommandLine(
-        std::vector<std::string>(argv + 1, argv + argc), environment, std::cout, std::cerr,
+        std::vector<std::string>(argv + 1, argv + argc), processEnvironment, std::cout, std::cerr,
         [&](const CliArguments& arguments) { return run(argc, argv, arguments); });
 }

@@ -179,23 +179,15 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& words) {
 }
 
 std::string applyEnvironment(CliArguments& arguments, const EnvironmentLookup& lookup) {
-    auto nonEmpty = [&](const char* name) -> std::optional<std::string> {
-        auto value = lookup(name);
-        if (value && value->empty()) return std::nullopt;
-        return value;
-    };
+    std::string error;
+    const FrontEndEnvironment environment = readFrontEndEnvironment(lookup, error);
     if (!arguments.simulator) {
-        if (const auto name = nonEmpty("TELVARN_SIMULATOR")) {
-            arguments.simulator = parseSimBehaviour(*name);
-            if (!arguments.simulator) {
-                return "TELVARN_SIMULATOR=" + *name +
-                       " is not a known behaviour; use one of: " + simBehaviourNames();
-            }
-        }
+        if (!error.empty()) return error;
+        arguments.simulator = environment.simulator;
     }
-    if (arguments.ports.empty()) arguments.environmentPorts = lookup("TELVARN_PORTS");
-    if (!arguments.logFile) arguments.logFile = nonEmpty("TELVARN_LOG");
-    if (!arguments.traceFile) arguments.traceFile = nonEmpty("TELVARN_TRACE");
+    if (arguments.ports.empty()) arguments.environmentPorts = environment.ports;
+    if (!arguments.logFile) arguments.logFile = environment.logFile;
+    if (!arguments.traceFile) arguments.traceFile = environment.traceFile;
     return "";
 }
 

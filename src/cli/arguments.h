@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/front_end.h"
 #include "sim/sim_behaviour.h"
 
 enum class CliCommand { Find, Load, Program, Burn, SelfTest, Flash };
@@ -36,7 +37,6 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& words);
 
 // The window's environment variables stand in for the options not given, as
 // in the window. Returns the reason they are refused, empty when they are not.
-using EnvironmentLookup = std::function<std::optional<std::string>(const char* name)>;
 std::string applyEnvironment(CliArguments& arguments, const EnvironmentLookup& lookup);
 
 std::string cliUsage();

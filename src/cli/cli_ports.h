@@ -3,17 +3,13 @@
 #include <functional>
 #include <memory>
 
+#include "app/front_end.h"
 #include "cli/arguments.h"
 #include "cli/interruptible_port.h"
-#include "link/routed_port.h"
-#include "link/traced_port.h"
-#include "sim/simulated_port.h"
-#include "sim/simulated_programmer.h"
 
-// The port and the port list of a run, built as the window builds them from
-// its environment: the simulated programmer as port "SIM", the system's ports
-// for every other name, the trace when asked for; and on top the operator's
-// Ctrl+C. Only --port names narrow the list to exactly those names.
+// The port and the port list of a run, built as every front end builds them,
+// and on top the operator's Ctrl+C. Only --port names narrow the list to
+// exactly those names.
 class CliPorts {
   public:
     CliPorts(SerialPort& systemPort, PortEnumerator& systemPorts, const CliArguments& arguments,
@@ -21,14 +17,10 @@ class CliPorts {
              SimClock& simulatorClock = wallClock());
 
     SerialPort& port() { return interruptible_; }
-    PortEnumerator& ports() { return listed_; }
-    SimulatedProgrammer& device() { return device_; }
+    PortEnumerator& ports() { return ports_.ports(); }
+    SimulatedProgrammer& device() { return ports_.device(); }
 
   private:
-    SimulatedProgrammer device_;
-    SimulatedPort simulated_;
-    RoutedPort routed_;
-    ListedPorts listed_;
-    std::unique_ptr<TracedPort> traced_;
+    FrontEndPorts ports_;
     InterruptiblePort interruptible_;
 };

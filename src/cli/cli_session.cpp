@@ -1,5 +1,6 @@
 #include "cli/cli_session.h"
 
+#include "app/front_end.h"
 #include "chip/chip_operation.h"
 #include "control/outputs_check.h"
 #include "control/ram_check.h"
@@ -15,7 +16,7 @@ CliSession::CliSession(Services services, bool confirmed, const std::optional<st
                                                 discovery_ = runDiscovery(
                                                     link, log, ProgrammerFirmwareVersion);
                                             }}) {
-    if (logFile) mirror_ = std::make_unique<LogMirror>(log, *logFile);
+    mirror_ = mirrorLog(log, logFile);
 }
 
 DiscoveryResult CliSession::find() {
