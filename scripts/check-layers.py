@@ -31,7 +31,8 @@ LAYERS = {
     "platform": ["link", "http"],
     "ui": ["app"],
     "platform_win32": ["link", "http"],
-    "ui_win32": ["app"],
+    # The Win32 window runs on the Win32 loop (its shortcuts are the loop's filter).
+    "ui_win32": ["app", "platform_win32"],
     "main": ["ui", "cli", "platform", "ui_win32", "platform_win32"],
 }
 QT_LAYERS = {"platform", "ui", "main"}
@@ -100,7 +101,7 @@ def links(text, root):
         # A folder without sources yet makes no library (CMakeLists.txt skips it).
         if any((root / "src" / folder).glob("*.cpp")):
             graph[name] = (folder, items.split())
-    for name, source in re.findall(r"add_executable\(\s*(\S+)\s+src/([\w.]+\.cpp)\s*\)", text):
+    for name, source in re.findall(r"add_executable\(\s*(\S+)\s+(?:WIN32\s+)?src/([\w.]+\.cpp)\s*\)", text):
         graph[name] = ("main:" + source, [])
     for name, items in re.findall(
             r"target_link_libraries\(\s*(\S+)\s+(?:PRIVATE|PUBLIC|INTERFACE)\s([^)]*)\)", text):

@@ -1,7 +1,6 @@
 // telvarn-cli: the window's programmer and chip work from the command line,
 // for scripts and production benches. It wires the same core objects as the
 // window; what it adds is only argument handling and output.
-#include <QCoreApplication>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
@@ -22,9 +21,24 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/exit_status.h"
+
+#ifdef _WIN32
+#include "platform_win32/win32_message_pump.h"
+#include "platform_win32/win32_port_list.h"
+#include "platform_win32/win32_serial_port.h"
+using PlatformPump = Win32MessagePump;
+using PlatformSerialPort = Win32SerialPort;
+using PlatformPortList = Win32PortEnumerator;
+#else
+#include <QCoreApplication>
+
 #include "platform/qt_desktop_services.h"
 #include "platform/qt_message_pump.h"
 #include "platform/qt_serial_port.h"
+using PlatformPump = QtMessagePump;
+using PlatformSerialPort = QtSerialPort;
+using PlatformPortList = QtPortEnumerator;
+#endif
 
 namespace {
 
@@ -59,15 +73,17 @@ bool isTerminal(std::FILE* stream) {
 }
 
 // Everything a run needs, built once the arguments are known to be good.
-int run(int argc, char** argv, const CliArguments& arguments) {
+int run([[maybe_unused]] int argc, [[maybe_unused]] char** argv, const CliArguments& arguments) {
+#ifndef _WIN32
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName("telvarn-cli");
+#endif
     catchInterrupt();
     const auto interrupted = [] { return interruptedBySignal != 0; };
 
-    QtMessagePump pump;
-    QtSerialPort systemPort;
-    QtPortEnumerator systemPorts;
+    PlatformPump pump;
+    PlatformSerialPort systemPort;
+    PlatformPortList systemPorts;
     CliPorts ports(systemPort, systemPorts, arguments, true, interrupted);
     CliSession session({ports.port(), ports.ports(), pump}, arguments.yes, arguments.logFile);
     CliOutput output(std::cout, std::cerr, {isTerminal(stdout), isTerminal(stderr)});

@@ -1,6 +1,5 @@
 // telvarn-get URL [FILE]: one GET with the client, settings and socket of the
 // update checks, so that an operator can check an update server from the field.
-#include <QCoreApplication>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -8,8 +7,25 @@
 
 #include "http/file_stream.h"
 #include "http/http_cli.h"
+
+#ifdef _WIN32
+#include "platform_win32/win32_http_socket.h"
+#include "platform_win32/win32_message_pump.h"
+using PlatformPump = Win32MessagePump;
+using PlatformSocket = Win32HttpSocket;
+// The Win32 loop needs no application object.
+struct Application {
+    Application(int, char**) {}
+};
+#else
+#include <QCoreApplication>
+
 #include "platform/qt_http_socket.h"
 #include "platform/qt_message_pump.h"
+using PlatformPump = QtMessagePump;
+using PlatformSocket = QtHttpSocket;
+using Application = QCoreApplication;
+#endif
 
 namespace {
 
@@ -106,9 +122,9 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stderr);
         return 2;
     }
-    QCoreApplication application(argc, argv);
-    QtMessagePump pump;
-    QtHttpSocket socket(pump);
+    Application application(argc, argv);
+    PlatformPump pump;
+    PlatformSocket socket(pump);
     DocumentSink sink(argc == 3 ? std::optional<std::string>(argv[2]) : std::nullopt);
     THttpCli client("HttpClient", socket, pump);
     client.URL = argv[1];
