@@ -1,0 +1,152 @@
+#include "ui_win32/win32_log_view.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <climits>
+#include <stdexcept>
+
+namespace {
+
+// Measuring every line of a flood would cost more than showing it; the last
+// ones of each update are enough to widen the column for long lines.
+constexpr std::size_t kMeasuredLines = 256;
+// Room for the list's own margins around a row's text.
+constexpr int kTextMargin = 16;
+
+// A row's UTF-8 line as UTF-16 into a buffer kept for the next row: the list
+// asks at every row it paints. Malformed bytes become U+FFFD.
+void widenInto(std::string_view text, std::wstring& out) {
+    out.clear();
+    // No log line comes near; the rest of such a line is left out.
+    if (text.size() > static_cast<std::size_t>(INT_MAX)) text = text.substr(0, INT_MAX);
+    if (text.empty()) return;
+    const int length = static_cast<int>(text.size());
+    const int needed = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
+    if (needed <= 0) return;
+    out.resize(static_cast<std::size_t>(needed));
+    const int written = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, out.data(), needed);
+    out.resize(static_cast<std::size_t>(written > 0 ? written : 0));
+}
+
+int rowCount(std::size_t count) {
+    return static_cast<int>(std::min<std::size_t>(count, INT_MAX));
+}
+
+}  // namespace
+
+Win32LogView::Win32LogView(Log& log, HWND parent, int controlId) : log_(log), parent_(parent) {
+    list_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
+                                LVS_NOCOLUMNHEADER | LVS_SHOWSELALWAYS,
+                            0, 0, 0, 0, parent,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
+                            GetModuleHandleW(nullptr), nullptr);
+    if (list_ == nullptr) throw std::runtime_error("the log list could not be created");
+    ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    LVCOLUMNW column{};
+    column.mask = LVCF_WIDTH;
+    SendMessageW(list_, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    ListView_SetTextColor(list_, RGB(0, 0, 128));
+    applyBackground(log.background());
+
+    connections_.push_back(
+        log.appended.connect([this](std::string_view) { markStale(log_.lines().size() - 1); }));
+    // The row that held the line may show the next line appended in its place.
+    connections_.push_back(log.lastDeleted.connect([this] { markStale(log_.lines().size()); }));
+    connections_.push_back(log.cleared.connect([this] {
+        stale_ = false;
+        shown_ = 0;
+        widest_ = 0;
+        ListView_SetItemCountEx(list_, 0, 0);
+        fitColumn();
+    }));
+    connections_.push_back(
+        log.backgroundChanged.connect([this](Rgb colour) { applyBackground(colour); }));
+    // A log that already has lines shows them from the start.
+    stale_ = !log.lines().empty();
+    flush();
+}
+
+void Win32LogView::markStale(std::size_t firstChanged) {
+    firstStale_ = stale_ ? std::min(firstStale_, firstChanged) : firstChanged;
+    stale_ = true;
+    if (!updatePosted_) updatePosted_ = PostMessageW(parent_, kUpdateMessage, 0, 0) != FALSE;
+}
+
+void Win32LogView::flush() {
+    updatePosted_ = false;
+    if (!stale_) return;
+    stale_ = false;
+    const LineStore& lines = log_.lines();
+    const std::size_t count = lines.size();
+    // Only the rows from the old count on are painted anew; rows before it
+    // whose line was replaced are named.
+    ListView_SetItemCountEx(list_, rowCount(count), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    const std::size_t kept = std::min(shown_, count);
+    if (firstStale_ < kept) {
+        ListView_RedrawItems(list_, rowCount(firstStale_), rowCount(kept - 1));
+    }
+    const std::size_t measureFrom =
+        std::max(firstStale_, count > kMeasuredLines ? count - kMeasuredLines : 0);
+    for (std::size_t index = measureFrom; index < count; ++index) {
+        widenInto(lines[index], rowText_);
+        const auto width = static_cast<int>(SendMessageW(
+            list_, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(rowText_.c_str())));
+        widest_ = std::max(widest_, width + kTextMargin);
+    }
+    fitColumn();
+    shown_ = count;
+    if (count > 0) ListView_EnsureVisible(list_, rowCount(count) - 1, FALSE);
+}
+
+bool Win32LogView::notify(NMHDR& header, LRESULT& result) {
+    if (header.hwndFrom != list_) return false;
+    switch (header.code) {
+        case LVN_GETDISPINFOW: {
+            LVITEMW& item = reinterpret_cast<NMLVDISPINFOW&>(header).item;
+            if ((item.mask & LVIF_TEXT) != 0) {
+                const LineStore& lines = log_.lines();
+                // A row may be asked for before the update that drops it.
+                if (item.iItem >= 0 && static_cast<std::size_t>(item.iItem) < lines.size()) {
+                    widenInto(lines[static_cast<std::size_t>(item.iItem)], rowText_);
+                } else {
+                    rowText_.clear();
+                }
+                // The list copies the text from here before it asks again.
+                item.pszText = rowText_.data();
+            }
+            result = 0;
+            return true;
+        }
+        case LVN_ODFINDITEMW:
+            // Typing in the log searches nothing.
+            result = -1;
+            return true;
+        case NM_DBLCLK:
+            if (onDoubleClick_) onDoubleClick_();
+            result = 0;
+            return true;
+        default:
+            return false;
+    }
+}
+
+void Win32LogView::place(int left, int top, int width, int height) {
+    MoveWindow(list_, left, top, width, height, TRUE);
+    fitColumn();
+}
+
+void Win32LogView::fitColumn() {
+    RECT client{};
+    GetClientRect(list_, &client);
+    const int width = std::max<int>(client.right - client.left, widest_);
+    if (ListView_GetColumnWidth(list_, 0) != width) ListView_SetColumnWidth(list_, 0, width);
+}
+
+void Win32LogView::applyBackground(Rgb colour) {
+    const COLORREF background = RGB(colour.red, colour.green, colour.blue);
+    ListView_SetBkColor(list_, background);
+    ListView_SetTextBkColor(list_, background);
+    InvalidateRect(list_, nullptr, TRUE);
+}

@@ -1,0 +1,237 @@
+#include "ui_win32/win32_main_window_view.h"
+
+#include <commctrl.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "platform_win32/win32_message_pump.h"
+#include "platform_win32/win32_text.h"
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"TelvarnMainWindow";
+constexpr int kLogId = 1;
+constexpr int kStatusId = 2;
+// A title, a system menu, minimise and close, a frame to size it: no maximise.
+constexpr DWORD kStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+// IDC_ARROW and IDI_APPLICATION, spelled for the wide calls.
+const LPCWSTR kArrowCursor = MAKEINTRESOURCEW(32512);
+const LPCWSTR kApplicationIcon = MAKEINTRESOURCEW(32512);
+
+void registerClass(WNDPROC procedure) {
+    static const ATOM atom = [procedure] {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = procedure;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.hCursor = LoadCursorW(nullptr, kArrowCursor);
+        windowClass.hIcon = LoadIconW(nullptr, kApplicationIcon);
+        // The frame's sky blue; the brush lives as long as the class.
+        const Rgb sky = kSkyBlue;
+        windowClass.hbrBackground = CreateSolidBrush(RGB(sky.red, sky.green, sky.blue));
+        windowClass.lpszClassName = kWindowClass;
+        return RegisterClassExW(&windowClass);
+    }();
+    if (atom == 0) throw std::runtime_error("the main window's class could not be registered");
+}
+
+}  // namespace
+
+Win32MainWindowView::Win32MainWindowView(MainWindow& model, MessagePump& pump)
+    : model_(model),
+      pump_(pump),
+      win32Pump_(dynamic_cast<Win32MessagePump*>(&pump)),
+      menuBar_(model.menu, pump) {
+    try {
+        create();
+    } catch (...) {
+        // The window must not outlive a view that never was.
+        if (window_ != nullptr) DestroyWindow(window_);
+        throw;
+    }
+    if (win32Pump_ != nullptr) {
+        win32Pump_->setMessageFilter(
+            [this](MSG& message) { return translateAccelerator(message); });
+    }
+}
+
+Win32MainWindowView::~Win32MainWindowView() {
+    if (win32Pump_ != nullptr) win32Pump_->setMessageFilter(nullptr);
+    // The window did not close: no quit message.
+    if (window_ != nullptr) DestroyWindow(window_);
+}
+
+void Win32MainWindowView::create() {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    registerClass(&Win32MainWindowView::procedure);
+
+    const WindowFrame& frame = model_.frame;
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    // The frame's place is the window's from the start; nothing to report back.
+    applyingGeometry_ = true;
+    CreateWindowExW(0, kWindowClass, utf8ToWide(frame.caption()).c_str(), kStyle, frame.left(),
+                    frame.top(), frame.width(), frame.height(), nullptr, menuBar_.handle(),
+                    instance, this);
+    applyingGeometry_ = false;
+    if (window_ == nullptr) {
+        throw std::runtime_error("the main window could not be created (error " +
+                                 std::to_string(GetLastError()) + ")");
+    }
+    menuBar_.attachTo(window_);
+
+    status_ = CreateWindowExW(
+        0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, window_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusId)), instance, nullptr);
+    if (status_ == nullptr) throw std::runtime_error("the status bar could not be created");
+    setStatusText(model_.status.text());
+    logView_ = std::make_unique<Win32LogView>(model_.log, window_, kLogId);
+    logView_->setOnDoubleClick([this] { pump_.guarded([this] { model_.MemoClear(); }); });
+    layout();
+
+    connections_.push_back(
+        model_.status.changed.connect([this](const std::string& text) { setStatusText(text); }));
+    connections_.push_back(model_.frame.geometryChanged.connect([this] { applyGeometry(); }));
+    connections_.push_back(
+        model_.closeRequested.connect([this] { PostMessageW(window_, WM_CLOSE, 0, 0); }));
+    connections_.push_back(model_.repaintRequested.connect([this] {
+        logView_->flush();
+        RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }));
+}
+
+void Win32MainWindowView::show(int how) {
+    // The window appears with the start-up lines already in its log.
+    if (logView_) logView_->flush();
+    applyGeometry();
+    ShowWindow(window_, how);
+    UpdateWindow(window_);
+}
+
+bool Win32MainWindowView::translateAccelerator(MSG& message) {
+    return window_ != nullptr && menuBar_.translateAccelerator(message);
+}
+
+LRESULT CALLBACK Win32MainWindowView::procedure(HWND window, UINT message, WPARAM wParam,
+                                                LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* view = static_cast<Win32MainWindowView*>(
+            reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        view->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
+    }
+    auto* view = reinterpret_cast<Win32MainWindowView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (view == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        view->window_ = nullptr;
+        view->status_ = nullptr;
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    return view->handleMessage(message, wParam, lParam);
+}
+
+LRESULT Win32MainWindowView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            // Menus and accelerators send no control handle.
+            if (lParam == 0 && menuBar_.command(LOWORD(wParam), HIWORD(wParam) == 1)) return 0;
+            break;
+        case WM_INITMENUPOPUP:
+            // The window's system menu is none of the model's.
+            if (HIWORD(lParam) == FALSE) menuBar_.opening(reinterpret_cast<HMENU>(wParam));
+            return 0;
+        case WM_NOTIFY: {
+            LRESULT result = 0;
+            if (logView_ && logView_->notify(*reinterpret_cast<NMHDR*>(lParam), result)) {
+                return result;
+            }
+            break;
+        }
+        case Win32LogView::kUpdateMessage:
+            if (logView_) logView_->flush();
+            return 0;
+        case WM_SIZE:
+            layout();
+            reportGeometry();
+            return 0;
+        case WM_MOVE:
+            reportGeometry();
+            return 0;
+        case WM_GETMINMAXINFO: {
+            auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+            limits->ptMinTrackSize = {WindowFrame::kMinimumWidth, WindowFrame::kMinimumHeight};
+            return 0;
+        }
+        case WM_SETFOCUS:
+            if (logView_) SetFocus(logView_->handle());
+            return 0;
+        case WM_CLOSE:
+            close();
+            return 0;
+        case WM_DESTROY:
+            detachFromModel();
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+void Win32MainWindowView::layout() {
+    if (status_ == nullptr || !logView_) return;
+    // The status bar places itself at the bottom; the log takes the rest.
+    SendMessageW(status_, WM_SIZE, 0, 0);
+    RECT client{};
+    RECT status{};
+    GetClientRect(window_, &client);
+    GetWindowRect(status_, &status);
+    const int height = client.bottom - (status.bottom - status.top);
+    logView_->place(0, 0, client.right, height > 0 ? height : 0);
+}
+
+// The window's outer rectangle, placed and read back alike, so that a start
+// puts the window exactly where the last close left it.
+void Win32MainWindowView::applyGeometry() {
+    if (window_ == nullptr) return;
+    const WindowFrame& frame = model_.frame;
+    applyingGeometry_ = true;
+    SetWindowPos(window_, nullptr, frame.left(), frame.top(), frame.width(), frame.height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    applyingGeometry_ = false;
+}
+
+void Win32MainWindowView::reportGeometry() {
+    // A minimised window stands off the screen; its place is where it was.
+    if (applyingGeometry_ || window_ == nullptr || IsIconic(window_)) return;
+    RECT area{};
+    GetWindowRect(window_, &area);
+    pump_.guarded([&] {
+        model_.frame.updateFromView(area.left, area.top, area.right - area.left,
+                                    area.bottom - area.top);
+    });
+}
+
+void Win32MainWindowView::setStatusText(const std::string& text) {
+    SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(utf8ToWide(text).c_str()));
+}
+
+void Win32MainWindowView::close() {
+    bool closed = false;
+    pump_.guarded([&] {
+        model_.FormClose();
+        closed = true;
+    });
+    // A settings file that cannot be written leaves the window open.
+    if (!closed) return;
+    DestroyWindow(window_);
+    PostQuitMessage(0);
+}
+
+void Win32MainWindowView::detachFromModel() {
+    connections_.clear();
+    logView_.reset();
+    menuBar_.windowDestroyed();
+}
