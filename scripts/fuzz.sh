@@ -26,6 +26,7 @@ sources_of() {
     case "$1" in
         http_response_fuzz)
             echo src/http/*.cpp tests/support/scripted_socket.cpp tests/support/fake_desktop.cpp ;;
+        http_parser_fuzz) echo src/http/response_parser.cpp src/http/chunk_decoder.cpp ;;
         data_file_fuzz) echo src/chip/data_file.cpp src/chip/bit_number.cpp ;;
         info_reply_fuzz) echo src/link/info_reply.cpp ;;
         settings_file_fuzz) echo src/app/settings_file.cpp ;;

@@ -17,6 +17,17 @@ std::string lowerCase(std::string_view text) {
     return lower;
 }
 
+// ASCII case folding, so that header names need no lower-case copy.
+bool equalsAnyCase(std::string_view text, std::string_view lower) {
+    if (text.size() != lower.size()) return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != lower[i]) return false;
+    }
+    return true;
+}
+
 bool startsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
 }
@@ -118,7 +129,7 @@ ResponseEvent ResponseParser::header(std::string_view& input) {
 ResponseEvent ResponseParser::line(std::string_view text) {
     if (text.empty()) return headerEnd();
     if (head_.lines.empty()) {
-        if (lowerCase(text.substr(0, 6)) == "<html>") return barePage(text);
+        if (equalsAnyCase(text.substr(0, 6), "<html>")) return barePage(text);
         head_.lines.emplace_back(text);
         return statusLine(text);
     }
@@ -153,24 +164,26 @@ ResponseEvent ResponseParser::statusLine(std::string_view text) {
 
 void ResponseParser::field(std::string_view text) {
     const auto colon = text.find(':');
-    const std::string name = lowerCase(text.substr(0, colon));
+    const std::string_view name = text.substr(0, colon);
     std::string_view value = text.substr(colon + 1);
     value.remove_prefix(std::min(value.find_first_not_of(' '), value.size()));
-    if (name == "location") {
+    if (equalsAnyCase(name, "location")) {
         head_.hasLocation = true;
         head_.location = std::string(value);
-    } else if (name == "content-length") {
+    } else if (equalsAnyCase(name, "content-length")) {
         const auto length = parseDecimalInt32(trimmed(value));
         // A negative length is no length: the body then runs to the close.
         head_.contentLength = length && *length >= 0 ? *length : -1;
-    } else if (name == "transfer-encoding") {
+    } else if (equalsAnyCase(name, "transfer-encoding")) {
         head_.transferEncoding = std::string(value);
-    } else if (name == "content-type") {
+    } else if (equalsAnyCase(name, "content-type")) {
         head_.contentType = lowerCase(value);
-    } else if (name == "connection" || name == "proxy-connection") {
-        const std::string mode = lowerCase(trimmed(value));
-        if (mode == "close") head_.connection = ResponseHead::Connection::Close;
-        if (mode == "keep-alive") head_.connection = ResponseHead::Connection::KeepAlive;
+    } else if (equalsAnyCase(name, "connection") || equalsAnyCase(name, "proxy-connection")) {
+        const std::string_view mode = trimmed(value);
+        if (equalsAnyCase(mode, "close")) head_.connection = ResponseHead::Connection::Close;
+        if (equalsAnyCase(mode, "keep-alive")) {
+            head_.connection = ResponseHead::Connection::KeepAlive;
+        }
     }
 }
 
