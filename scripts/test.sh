@@ -26,6 +26,9 @@ bash scripts/fuzz.sh 15 || status=1
 # The core built for Windows, its tests run under Wine in build-windows/.
 echo "== Tests, Windows build under Wine =="
 bash scripts/test-windows.sh || status=1
+# An operator's session in both windows on a virtual screen: the logs must match.
+echo "== The window on both systems, end to end =="
+bash scripts/window-e2e.sh || status=1
 echo "== Tests, sanitizer build =="
 (cd build-asan && ctest --output-on-failure --timeout 300 -j2) || status=1
 echo "== Tests, normal build =="
