@@ -157,18 +157,6 @@ void QtHttpSocket::onError(int qtError) {
     if (socket_->state() == QAbstractSocket::UnconnectedState) onPeerClosed();
 }
 
-void QtHttpSocket::failConnect(std::uint16_t code) {
-    lastError_ = code;
-    release(Shutdown::Abortive);
-    phase_ = Phase::Ending;
-    closeError_ = code;
-    post([this, session = session_, code] {
-        if (session != session_ || phase_ != Phase::Ending) return;
-        notifySessionConnected(code);
-        if (session == session_ && phase_ == Phase::Ending) postClosure();
-    });
-}
-
 // ---- data
 
 bool QtHttpSocket::connected() const {
@@ -185,105 +173,15 @@ std::size_t QtHttpSocket::receive(std::uint8_t* into, std::size_t max) {
     if (socket_ == nullptr || max == 0) return 0;
     const qint64 got = socket_->read(reinterpret_cast<char*>(into), static_cast<qint64>(max));
     if (got <= 0) return 0;
-    taken_ += static_cast<std::uint64_t>(got);
+    countTaken(static_cast<std::size_t>(got));
     return static_cast<std::size_t>(got);
 }
 
-std::int64_t QtHttpSocket::unread() const {
-    return socket_ == nullptr ? 0 : socket_->bytesAvailable();
-}
-
-bool QtHttpSocket::current(std::uint64_t session) const {
-    return session == session_ && phase_ == Phase::Connected;
-}
-
-bool QtHttpSocket::wantsData(std::uint64_t session) const {
-    return current(session) && !closeAsked_ && unread() > 0;
-}
-
-void QtHttpSocket::postData() {
-    if (dataPosted_ || phase_ != Phase::Connected) return;
-    dataPosted_ = true;
-    post([this] { deliverData(); });
-}
-
-void QtHttpSocket::onPeerClosed() {
-    if (phase_ != Phase::Connected || peerClosed_) return;
-    peerClosed_ = true;
-    // The bytes that came before the close are offered before it is reported.
-    postData();
-}
-
-void QtHttpSocket::deliverData() {
-    dataPosted_ = false;
-    // A handler that runs the loop itself must not be offered the same bytes
-    // again inside its own notification; the outer offer goes on afterwards.
-    if (!current(session_) || delivering_) return;
-    const std::uint64_t session = session_;
-    bool tookNothing = false;
-    delivering_ = true;
-    for (int offer = 0; offer < kOffersPerTurn && wantsData(session); ++offer) {
-        const std::uint64_t before = taken_;
-        notifyDataAvailable();
-        if (taken_ == before) {
-            tookNothing = true;  // it waits for something else; no use spinning
-            break;
-        }
-    }
-    delivering_ = false;
-    if (!current(session) || closeAsked_) return;
-    if (!tookNothing && unread() > 0) {
-        // Bytes the socket already holds raise no new readyRead.
-        postData();
-    } else if (peerClosed_) {
-        endSession(peerError_, Shutdown::Abortive);
-    }
+std::size_t QtHttpSocket::unread() const {
+    return socket_ == nullptr ? 0 : static_cast<std::size_t>(socket_->bytesAvailable());
 }
 
 // ---- closing
-
-void QtHttpSocket::close() {
-    if (phase_ == Phase::Connecting || phase_ == Phase::Connected) {
-        endSession(socket_errors::kNone, Shutdown::Orderly);
-    }
-}
-
-void QtHttpSocket::closeDelayed() {
-    closeAsked_ = true;  // no further offer before the close runs
-    post([this, session = session_] {
-        if (session == session_) close();
-    });
-}
-
-void QtHttpSocket::abort() {
-    if (phase_ == Phase::Connecting || phase_ == Phase::Connected) {
-        endSession(socket_errors::kNone, Shutdown::Abortive);
-    }
-}
-
-void QtHttpSocket::abortAfterHandlerError() {
-    if (phase_ == Phase::Ending) {
-        closeError_ = socket_errors::kNone;  // the close on its way reports it
-        return;
-    }
-    if (phase_ == Phase::Idle) ++session_;  // nothing was open: still one close
-    endSession(socket_errors::kNone, Shutdown::Abortive);
-}
-
-void QtHttpSocket::endSession(std::uint16_t code, Shutdown how) {
-    release(how);
-    phase_ = Phase::Ending;
-    closeError_ = code;
-    postClosure();
-}
-
-void QtHttpSocket::postClosure() {
-    post([this, session = session_] {
-        if (session != session_ || phase_ != Phase::Ending) return;
-        phase_ = Phase::Idle;
-        notifySessionClosed(closeError_);
-    });
-}
 
 void QtHttpSocket::release(Shutdown how) {
     QTcpSocket* socket = std::exchange(socket_, nullptr);
@@ -312,10 +210,6 @@ void QtHttpSocket::release(Shutdown how) {
     }
     // The socket may be the sender of the signal being handled.
     socket->deleteLater();
-}
-
-std::uint16_t QtHttpSocket::lastError() const {
-    return lastError_;
 }
 
 std::string QtHttpSocket::errorText(std::uint16_t code) const {

@@ -30,9 +30,6 @@ constexpr UINT kSessionFirst = WM_APP + 0x100;
 constexpr UINT kSessionCount = 0x3000;
 constexpr long kEvents = FD_CONNECT | FD_READ | FD_WRITE | FD_CLOSE;
 
-// Offers of waiting bytes in one turn of the loop before the socket lets other
-// messages run; the client takes about 8 KiB per offer.
-constexpr int kOffersPerTurn = 8;
 // One send call at most, so that the int of send() never overflows.
 constexpr std::size_t kSendPiece = 1 << 20;
 
@@ -391,18 +388,6 @@ void Win32HttpSocket::onConnected() {
     notifySessionConnected(errors::kNone);
 }
 
-void Win32HttpSocket::failConnect(std::uint16_t code) {
-    lastError_ = code;
-    release(Shutdown::Abortive);
-    phase_ = Phase::Ending;
-    closeError_ = code;
-    post([this, session = session_, code] {
-        if (session != session_ || phase_ != Phase::Ending) return;
-        notifySessionConnected(code);
-        if (session == session_ && phase_ == Phase::Ending) postClosure();
-    });
-}
-
 // ---- data
 
 bool Win32HttpSocket::connected() const {
@@ -437,7 +422,7 @@ std::size_t Win32HttpSocket::receive(std::uint8_t* into, std::size_t max) {
     const int got = ::recv(socket_, reinterpret_cast<char*>(into), want, 0);
     // Errors and the peer's close arrive as FD_CLOSE.
     if (got <= 0) return 0;
-    taken_ += static_cast<std::uint64_t>(got);
+    countTaken(static_cast<std::size_t>(got));
     return static_cast<std::size_t>(got);
 }
 
@@ -447,100 +432,7 @@ std::size_t Win32HttpSocket::unread() const {
     return waiting;
 }
 
-bool Win32HttpSocket::current(std::uint64_t session) const {
-    return session == session_ && phase_ == Phase::Connected;
-}
-
-bool Win32HttpSocket::wantsData(std::uint64_t session) const {
-    return current(session) && !closeAsked_ && unread() > 0;
-}
-
-void Win32HttpSocket::postData() {
-    if (dataPosted_ || phase_ != Phase::Connected) return;
-    dataPosted_ = true;
-    post([this, session = session_] {
-        if (session == session_) deliverData();
-    });
-}
-
-void Win32HttpSocket::onPeerClosed() {
-    if (phase_ != Phase::Connected || peerClosed_) return;
-    peerClosed_ = true;
-    // The bytes that came before the close are offered before it is reported.
-    postData();
-}
-
-void Win32HttpSocket::deliverData() {
-    dataPosted_ = false;
-    // A handler that runs the loop itself must not be offered the same bytes
-    // again inside its own notification; the outer offer goes on afterwards.
-    if (!current(session_) || delivering_) return;
-    const std::uint64_t session = session_;
-    bool tookNothing = false;
-    delivering_ = true;
-    for (int offer = 0; offer < kOffersPerTurn && wantsData(session); ++offer) {
-        const std::uint64_t before = taken_;
-        notifyDataAvailable();
-        if (taken_ == before) {
-            // It waits for something else. Winsock reports new bytes only
-            // after a recv, so an unread buffer raises no further event.
-            tookNothing = true;
-            break;
-        }
-    }
-    delivering_ = false;
-    if (!current(session) || closeAsked_) return;
-    if (!tookNothing && unread() > 0) {
-        postData();
-    } else if (peerClosed_) {
-        endSession(peerError_, Shutdown::Abortive);
-    }
-}
-
 // ---- closing
-
-void Win32HttpSocket::close() {
-    if (phase_ == Phase::Connecting || phase_ == Phase::Connected) {
-        endSession(errors::kNone, Shutdown::Orderly);
-    }
-}
-
-void Win32HttpSocket::closeDelayed() {
-    closeAsked_ = true;  // no further offer before the close runs
-    post([this, session = session_] {
-        if (session == session_) close();
-    });
-}
-
-void Win32HttpSocket::abort() {
-    if (phase_ == Phase::Connecting || phase_ == Phase::Connected) {
-        endSession(errors::kNone, Shutdown::Abortive);
-    }
-}
-
-void Win32HttpSocket::abortAfterHandlerError() {
-    if (phase_ == Phase::Ending) {
-        closeError_ = errors::kNone;  // the close on its way reports it
-        return;
-    }
-    if (phase_ == Phase::Idle) ++session_;  // nothing was open: still one close
-    endSession(errors::kNone, Shutdown::Abortive);
-}
-
-void Win32HttpSocket::endSession(std::uint16_t code, Shutdown how) {
-    release(how);
-    phase_ = Phase::Ending;
-    closeError_ = code;
-    postClosure();
-}
-
-void Win32HttpSocket::postClosure() {
-    post([this, session = session_] {
-        if (session != session_ || phase_ != Phase::Ending) return;
-        phase_ = Phase::Idle;
-        notifySessionClosed(closeError_);
-    });
-}
 
 void Win32HttpSocket::release(Shutdown how) {
     const SOCKET socket = std::exchange(socket_, INVALID_SOCKET);
@@ -615,10 +507,6 @@ void Win32HttpSocket::endLingering(std::size_t index, Shutdown how) {
     } else {
         closeAbortively(ending.socket);
     }
-}
-
-std::uint16_t Win32HttpSocket::lastError() const {
-    return lastError_;
 }
 
 std::string Win32HttpSocket::errorText(std::uint16_t code) const {

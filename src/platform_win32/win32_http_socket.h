@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "base/message_pump.h"
-#include "http/http_socket.h"
+#include "http/session_socket.h"
 
 struct HWND__;  // HWND of <windows.h>, kept out of this header
 
@@ -20,7 +20,7 @@ struct HWND__;  // HWND of <windows.h>, kept out of this header
 // thus drives the socket, and every notification comes from the loop, through
 // the pump's guard, never from inside one of the socket's own operations.
 // Events of a connection that has ended are recognised and dropped.
-class Win32HttpSocket : public HttpSocket {
+class Win32HttpSocket : public SessionSocket {
   public:
     // How long an orderly close may keep sending what the peer has not taken.
     static constexpr unsigned kLingerMs = 5000;
@@ -36,26 +36,19 @@ class Win32HttpSocket : public HttpSocket {
                    const std::string& localAddress) override;
     void send(std::string_view bytes) override;
     std::size_t receive(std::uint8_t* into, std::size_t max) override;
-    void close() override;
-    void closeDelayed() override;
-    void abort() override;
     bool connected() const override;
-    std::uint16_t lastError() const override;
     std::string errorText(std::uint16_t code) const override;
 
     // The name resolution's shared state, between the socket and its worker.
     struct Lookup;
 
   protected:
-    void abortAfterHandlerError() override;
+    void post(std::function<void()> call) override;
+    std::size_t unread() const override;
+    void release(Shutdown how) override;
 
   private:
     friend class Win32HttpSocketWindow;
-
-    // Idle: no connection. Ending: the connection is gone and its close
-    // notification is on its way.
-    enum class Phase { Idle, Connecting, Connected, Ending };
-    enum class Shutdown { Orderly, Abortive };
 
     // A socket closed in order whose queued bytes are still going out.
     struct Lingering {
@@ -67,24 +60,13 @@ class Win32HttpSocket : public HttpSocket {
     bool onMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
     void onSocketEvent(std::uintptr_t socket, unsigned event, std::uint16_t error);
     void onConnected();
-    void failConnect(std::uint16_t code);
-    void onPeerClosed();
-    void deliverData();
-    void postData();
     std::uint16_t flush();
-    bool current(std::uint64_t session) const;
-    bool wantsData(std::uint64_t session) const;
-    std::size_t unread() const;
-    void endSession(std::uint16_t code, Shutdown how);
-    void postClosure();
-    void release(Shutdown how);
     void linger(std::uintptr_t socket, std::string rest);
     void onLingerEvent(std::uintptr_t socket, unsigned event, std::uint16_t error);
     void onLingerTimer(std::uintptr_t timer);
     void endLingering(std::size_t index, Shutdown how);
     void finishLookup(std::uint64_t lookup, std::uint16_t code, const std::string& address);
     unsigned sessionMessage() const;
-    void post(std::function<void()> call);
     void runPosted();
     [[noreturn]] void fail(std::uint16_t code);
 
@@ -93,21 +75,11 @@ class Win32HttpSocket : public HttpSocket {
     std::deque<std::function<void()>> posted_;
 
     std::uintptr_t socket_;
-    Phase phase_ = Phase::Idle;
-    std::uint64_t session_ = 0;
     std::string outbox_;
     std::size_t outboxSent_ = 0;
-    bool peerClosed_ = false;
-    bool closeAsked_ = false;
-    std::uint16_t peerError_ = 0;
-    std::uint16_t closeError_ = 0;
-    bool dataPosted_ = false;
-    bool delivering_ = false;
-    std::uint64_t taken_ = 0;
     std::vector<Lingering> lingering_;
     std::uintptr_t nextTimer_ = 1;
 
     std::shared_ptr<Lookup> lookup_;
     std::uint64_t lookupId_ = 0;
-    std::uint16_t lastError_ = 0;
 };
