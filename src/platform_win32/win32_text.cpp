@@ -16,15 +16,21 @@ int checkedLength(std::size_t size) {
 }  // namespace
 
 std::wstring utf8ToWide(std::string_view text) {
-    if (text.empty()) return {};
+    std::wstring wide;
+    utf8ToWideInto(text, wide);
+    return wide;
+}
+
+void utf8ToWideInto(std::string_view text, std::wstring& out) {
+    out.clear();
+    if (text.empty()) return;
     const int length = checkedLength(text.size());
     // Without MB_ERR_INVALID_CHARS each malformed sequence becomes U+FFFD.
     const int needed = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
-    if (needed <= 0) return {};
-    std::wstring wide(static_cast<std::size_t>(needed), L'\0');
-    const int written = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, wide.data(), needed);
-    wide.resize(static_cast<std::size_t>(written > 0 ? written : 0));
-    return wide;
+    if (needed <= 0) return;
+    out.resize(static_cast<std::size_t>(needed));
+    const int written = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, out.data(), needed);
+    out.resize(static_cast<std::size_t>(written > 0 ? written : 0));
 }
 
 std::string wideToUtf8(std::wstring_view text) {

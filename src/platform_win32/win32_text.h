@@ -8,6 +8,9 @@
 // instead of failing: these conversions sit on paths that must not throw over
 // one bad character.
 std::wstring utf8ToWide(std::string_view text);
+// The same into a buffer the caller keeps, for text converted again and again
+// (every row the log paints).
+void utf8ToWideInto(std::string_view text, std::wstring& out);
 std::string wideToUtf8(std::wstring_view text);
 
 // The system's own text for an error code of GetLastError(), in UTF-8 and

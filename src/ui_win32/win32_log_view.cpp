@@ -6,6 +6,8 @@
 #include <climits>
 #include <stdexcept>
 
+#include "platform_win32/win32_text.h"
+
 namespace {
 
 // Measuring every line of a flood would cost more than showing it; the last
@@ -17,16 +19,9 @@ constexpr int kTextMargin = 16;
 // A row's UTF-8 line as UTF-16 into a buffer kept for the next row: the list
 // asks at every row it paints. Malformed bytes become U+FFFD.
 void widenInto(std::string_view text, std::wstring& out) {
-    out.clear();
     // No log line comes near; the rest of such a line is left out.
     if (text.size() > static_cast<std::size_t>(INT_MAX)) text = text.substr(0, INT_MAX);
-    if (text.empty()) return;
-    const int length = static_cast<int>(text.size());
-    const int needed = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
-    if (needed <= 0) return;
-    out.resize(static_cast<std::size_t>(needed));
-    const int written = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, out.data(), needed);
-    out.resize(static_cast<std::size_t>(written > 0 ? written : 0));
+    utf8ToWideInto(text, out);
 }
 
 int rowCount(std::size_t count) {
