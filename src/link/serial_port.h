@@ -7,6 +7,20 @@
 
 #include "base/bytes.h"
 
+// The texts of the PortError each operation raises, the same on every
+// system and in the simulator.
+namespace port_failure {
+inline constexpr const char* kOpenFailed = "Unable to open com port";
+inline constexpr const char* kBuffersFailed = "SetupComm function failed";
+inline constexpr const char* kLineFailed = "SetCommState function failed";
+inline constexpr const char* kTimeoutsFailed = "SetCommTimeouts failed";
+inline constexpr const char* kPurgeFailed = "PurgeComm function failed";
+inline constexpr const char* kWriteFailed = "WriteFile function failed";
+inline constexpr const char* kReadFailed = "ReadFile function failed";
+inline constexpr const char* kWaitFailed = "WaitForEvent method failed";
+inline constexpr const char* kDtrFailed = "EscapeCommFunction function failed";
+}  // namespace port_failure
+
 // Read time-outs in ms. A read returns when all bytes came, when more than
 // interval ms pass between two bytes once the first has come, or when
 // multiplier * n + constant ms have passed in all.

@@ -23,13 +23,7 @@ constexpr qint32 kBaudRate = 115200;
 constexpr std::uint64_t kWriteMsPerByte = 100;
 constexpr std::uint64_t kWriteConstantMs = 1000;
 
-constexpr const char* kOpenFailed = "Unable to open com port";
-constexpr const char* kLineFailed = "SetCommState function failed";
-constexpr const char* kPurgeFailed = "PurgeComm function failed";
-constexpr const char* kWriteFailed = "WriteFile function failed";
-constexpr const char* kReadFailed = "ReadFile function failed";
-constexpr const char* kWaitFailed = "WaitForEvent method failed";
-constexpr const char* kDtrFailed = "EscapeCommFunction function failed";
+using namespace port_failure;
 
 int clampMs(std::uint64_t ms) {
     return static_cast<int>(std::min<std::uint64_t>(ms, INT_MAX));

@@ -17,15 +17,7 @@ constexpr DWORD kWriteConstantMs = 1000;
 // How often the bounded wait looks at the input queue, so that it notices a reply at once.
 constexpr DWORD kPollMs = 1;
 
-constexpr const char* kOpenFailed = "Unable to open com port";
-constexpr const char* kBuffersFailed = "SetupComm function failed";
-constexpr const char* kLineFailed = "SetCommState function failed";
-constexpr const char* kTimeoutsFailed = "SetCommTimeouts failed";
-constexpr const char* kPurgeFailed = "PurgeComm function failed";
-constexpr const char* kWriteFailed = "WriteFile function failed";
-constexpr const char* kReadFailed = "ReadFile function failed";
-constexpr const char* kWaitFailed = "WaitForEvent method failed";
-constexpr const char* kDtrFailed = "EscapeCommFunction function failed";
+using namespace port_failure;
 
 HANDLE asHandle(void* handle) {
     return static_cast<HANDLE>(handle);

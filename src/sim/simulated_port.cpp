@@ -35,7 +35,7 @@ bool SimulatedPort::devicePresent() {
 
 void SimulatedPort::open(const std::string& name) {
     if (open_) return;
-    if (!devicePresent()) throw PortError("Unable to open com port", kNoSuchPort);
+    if (!devicePresent()) throw PortError(port_failure::kOpenFailed, kNoSuchPort);
     open_ = true;
     name_ = name;
     incoming_.clear();
@@ -50,7 +50,7 @@ void SimulatedPort::close() {
 }
 
 void SimulatedPort::purge() {
-    requireOpen("PurgeComm function failed");
+    requireOpen(port_failure::kPurgeFailed);
     // The device gives up on a half-received frame and whatever is still on
     // its way is dropped, so a late reply never counts for the next frame.
     incoming_.clear();
@@ -59,12 +59,12 @@ void SimulatedPort::purge() {
 }
 
 void SimulatedPort::setReadTimeouts(const ReadTimeouts& timeouts) {
-    requireOpen("SetCommTimeouts failed");
+    requireOpen(port_failure::kTimeoutsFailed);
     timeouts_ = timeouts;
 }
 
 std::size_t SimulatedPort::write(const Bytes& bytes) {
-    const char* failed = "WriteFile function failed";
+    const char* failed = port_failure::kWriteFailed;
     requireOpen(failed);
     const WireClock::time_point start = clock_.now();
     const std::vector<SimTransmission> replies = device_.receive(bytes);
@@ -105,7 +105,7 @@ void SimulatedPort::schedule(const std::vector<SimTransmission>& transmissions,
 }
 
 void SimulatedPort::wait(std::uint32_t ms) {
-    requireOpen("WaitForEvent method failed");
+    requireOpen(port_failure::kWaitFailed);
     if (!modelWireTime_) return;
     std::optional<WireClock::time_point> first;
     if (!incoming_.empty()) first = incoming_.front().at;
@@ -113,7 +113,7 @@ void SimulatedPort::wait(std::uint32_t ms) {
 }
 
 Bytes SimulatedPort::read(std::size_t n) {
-    requireOpen("ReadFile function failed");
+    requireOpen(port_failure::kReadFailed);
     std::size_t count = std::min(n, incoming_.size());
     if (modelWireTime_) {
         std::vector<WireClock::time_point> arrivals;
@@ -132,7 +132,7 @@ Bytes SimulatedPort::read(std::size_t n) {
 }
 
 void SimulatedPort::setDtr(bool on) {
-    requireOpen("EscapeCommFunction function failed");
+    requireOpen(port_failure::kDtrFailed);
     device_.setDtr(on);
     if (!on) return;
     // A device in reset stops sending: what has not reached us yet never will.
