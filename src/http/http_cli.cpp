@@ -198,4 +198,3 @@ void THttpCli::idleTimeout() {
     requestDoneError_ = kTimedOutError;
     finishNow();
 }
-
