@@ -7,6 +7,7 @@
 #include "base/system_services.h"
 #include "http/http_socket.h"
 #include "link/serial_port.h"
+#include "update/release_key.h"
 
 // The platform services the main window is built on.
 struct Desktop {
@@ -22,4 +23,7 @@ struct Desktop {
     // The update server named by the environment, which replaces the settings
     // file's and the built-in one.
     std::optional<std::string> updateServer = std::nullopt;
+    // The key that signs the releases the updates install; empty installs
+    // them unsigned.
+    std::string releaseKey = builtInReleaseKey();
 };

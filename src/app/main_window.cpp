@@ -50,6 +50,7 @@ MainWindow::MainWindow(Desktop& desktop, std::vector<std::string> arguments)
                                             [this] {
                                                 if (firstArgument_ == "AUTOEXIT") closeRequested();
                                             }}),
+      releaseTrust_{desktop.releaseKey},
       versionCheck_(updateContext(
           programChannel(), HttpClientGetVersion, *TimerHTTPGetVersion, menu.MainMenuUpdatePog,
           ListVersion, [] { return ProgramVersion; }, kProgramVersionPath, kProgramDownloadPath,
@@ -96,6 +97,7 @@ UpdateContext MainWindow::updateContext(const UpdateChannel& channel, THttpCli& 
                          updateServer_ + versionPath,
                          updateServer_ + downloadPath,
                          inFolder(programDirectory_, localFileName),
+                         releaseTrust_,
                          targets,
                          desktop_.dialogs,
                          desktop_.beeper,

@@ -89,6 +89,7 @@ class MainWindow {
     ChipMenu chipMenu_;
     ProgrammerMenu programmerMenu_;
     FirmwareUpdate firmwareUpdate_;
+    ReleaseTrust releaseTrust_;
     VersionCheck versionCheck_;
     VersionCheck versionCheckCbin_;
 };

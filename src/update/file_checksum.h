@@ -4,8 +4,6 @@
 #include <optional>
 #include <string>
 
-// The CRC-32 of a whole file (path in UTF-8), read in blocks of kChecksumBlock
-// bytes. Nothing when the file cannot be opened or a read fails part-way: a
-// file that was not read to its end has no checksum to compare.
-inline constexpr std::size_t kChecksumBlock = 8192;
+// The CRC-32 of a whole file (path in UTF-8). Nothing when the file cannot be
+// opened or a read fails part-way.
 std::optional<std::uint32_t> wholeFileCrc32(const std::string& path);

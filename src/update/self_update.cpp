@@ -2,47 +2,40 @@
 
 #include "base/text.h"
 #include "update/file_checksum.h"
+#include "update/release_signature.h"
 #include "update/update_files.h"
 #include "update/update_menu.h"
 
 namespace {
 
-// Puts the client back on the version file however the download ends: a
-// download is the operator's choice, never the next tick's.
-class DownloadAddress {
-  public:
-    DownloadAddress(THttpCli& client, const std::string& download, const std::string& version)
-        : client_(client), version_(version) {
-        client_.URL = download;
-    }
-    ~DownloadAddress() { client_.URL = version_; }
-    DownloadAddress(const DownloadAddress&) = delete;
-    DownloadAddress& operator=(const DownloadAddress&) = delete;
-
-  private:
-    THttpCli& client_;
-    const std::string& version_;
-};
+const char* const kUnsignedNotice = "Подпись обновлений не проверяется";
 
 }  // namespace
 
 void SelfUpdate::request() {
     if (!c_.dialogs.confirm(releaseNotes(), c_.channel.confirmCaption)) return;
     setItem(false);
-    answered_ = false;
-    {
-        const DownloadAddress address(c_.client, c_.downloadUrl, c_.versionUrl);
-        try {
-            c_.client.Get();
-        } catch (const EHttpException&) {
-            // Told below, unless the download's end has told its outcome already.
-        }
-    }
-    // A request that failed, or one that ended without the file (no body, a
-    // 304, a close before any answer): the operator may ask again.
-    if (!answered_) {
+    noteUnsignedOnce();
+    const DownloadFetch::Arrival arrival = fetch_.download();
+    if (arrival == DownloadFetch::Arrival::None) {
+        // The operator may ask again.
         c_.log.append(c_.channel.downloadFailure);
         setItem(true);
+        return;
+    }
+    if (arrival != DownloadFetch::Arrival::Stored || !checksumMatches()) {
+        refuse(c_.channel.checksumFailure);
+        return;
+    }
+    if (c_.trust.required() && !signatureVerifies()) {
+        refuse(c_.channel.signatureFailure);
+        return;
+    }
+    c_.beeper.beep();
+    if (c_.channel.kind == UpdateChannel::Kind::Program) {
+        installProgram();
+    } else {
+        handOverFirmware();
     }
 }
 
@@ -58,28 +51,32 @@ void SelfUpdate::setItem(bool enabled) {
     applyUpdateMenuRule(c_.menu);
 }
 
-void SelfUpdate::downloadEnded(bool stored) {
-    answered_ = true;
-    const bool matches = stored && checksumMatches();
+void SelfUpdate::noteUnsignedOnce() {
+    if (c_.trust.required() || c_.trust.unsignedNoticeGiven) return;
+    c_.trust.unsignedNoticeGiven = true;
+    c_.log.append(kUnsignedNotice);
+}
+
+void SelfUpdate::refuse(const std::string& line) {
     c_.beeper.beep();
-    if (!matches) {
-        // A download that fails the test is never installed.
-        c_.log.append(c_.channel.checksumFailure);
-        removeFile(c_.localFile);
-        if (c_.channel.kind == UpdateChannel::Kind::Firmware) setItem(true);
-        return;
-    }
-    if (c_.channel.kind == UpdateChannel::Kind::Program) {
-        installProgram();
-    } else {
-        handOverFirmware();
-    }
+    c_.log.append(line);
+    removeFile(c_.localFile);
+    if (c_.channel.kind == UpdateChannel::Kind::Firmware) setItem(true);
 }
 
 // Byte for byte with the version file's line: lower-case digits never match.
 bool SelfUpdate::checksumMatches() const {
     const auto crc = wholeFileCrc32(c_.localFile);
     return crc && !c_.lines.empty() && hexLong(*crc) == c_.lines[0];
+}
+
+// Only the release the version file offers: an older signed release served
+// under a newer version number names another.
+bool SelfUpdate::signatureVerifies() {
+    if (!release_) return false;
+    const auto signature = fetch_.signature();
+    return signature &&
+           releaseSignatureVerifies(c_.trust.keyLine, c_.localFile, *signature, *release_);
 }
 
 // The saved copy, started with "PAUSE", puts the download in place of the

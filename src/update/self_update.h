@@ -1,30 +1,56 @@
 #pragma once
 
+#include <optional>
+#include <string>
+
 #include "update/update_context.h"
 
+// The check's client, fetching the documents of a download one at a time;
+// the client is back on the version file's address when each returns.
+class DownloadFetch {
+  public:
+    enum class Arrival {
+        None,      // no whole answer: a failed request, an error page, no body
+        Unstored,  // the whole file arrived but could not be written to its end
+        Stored,    // the whole file is in the local file
+    };
+    // The download, into the local file.
+    virtual Arrival download() = 0;
+    // The signature file beside the download; nothing unless it arrived whole
+    // and within kSignatureFileLimit bytes.
+    virtual std::optional<std::string> signature() = 0;
+
+  protected:
+    ~DownloadFetch() = default;
+};
+
 // The download of a newer program or firmware that a version check has found,
-// its checksum test against the version file, and the hand-over: the program
-// replaces itself and restarts, the firmware goes to the firmware update.
+// its tests against the version file and the release key, and the hand-over:
+// the program replaces itself and restarts, the firmware goes to the firmware
+// update.
 class SelfUpdate {
   public:
-    explicit SelfUpdate(const UpdateContext& context) : c_(context) {}
+    SelfUpdate(const UpdateContext& context, DownloadFetch& fetch) : c_(context), fetch_(fetch) {}
 
     // The menu item's click: shows the release notes, and on Yes downloads.
     // Every download ends in one line of the log, which tells its outcome.
     void request();
-    // The end of the downloaded file itself in the local file (not of an error
-    // page or a relocation's body); stored is false when the file could not be
-    // written to its end.
-    void downloadEnded(bool stored);
+    // The release the version file just read offers, as its signature must
+    // name it ("Telvarn 15"); nothing when the file offers none.
+    void offer(std::optional<std::string> release) { release_ = std::move(release); }
 
   private:
     std::string releaseNotes() const;
+    void noteUnsignedOnce();
     bool checksumMatches() const;
+    bool signatureVerifies();
+    // A download that fails a test is never installed.
+    void refuse(const std::string& line);
     void setItem(bool enabled);
     void installProgram();
     void handOverFirmware();
 
     const UpdateContext& c_;
-    // The running download's file has arrived and its outcome has been told.
-    bool answered_ = false;
+    DownloadFetch& fetch_;
+    std::optional<std::string> release_;
 };

@@ -16,6 +16,7 @@ struct UpdateChannel {
     std::string confirmCaption;
     std::string downloadFailure;
     std::string checksumFailure;
+    std::string signatureFailure;
 };
 
 const UpdateChannel& programChannel();

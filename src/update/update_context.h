@@ -9,6 +9,7 @@
 #include "base/system_services.h"
 #include "base/timer.h"
 #include "http/http_cli.h"
+#include "update/release_key.h"
 #include "update/update_channel.h"
 #include "window/log.h"
 #include "window/main_menu.h"
@@ -36,7 +37,8 @@ struct UpdateContext {
     std::function<std::int32_t()> installedVersion;
     std::string versionUrl;
     std::string downloadUrl;
-    std::string localFile;  // receives every document of the client
+    std::string localFile;  // receives the version file and the download
+    ReleaseTrust& trust;    // shared by both checks
     UpdateTargets targets;
     Dialogs& dialogs;
     Beeper& beeper;

@@ -5,10 +5,11 @@
 
 #include "base/file_path.h"
 #include "base/text.h"
+#include "update/release_signature.h"
 #include "update/update_menu.h"
 #include "update/version_file.h"
 
-VersionCheck::VersionCheck(UpdateContext context) : c_(std::move(context)), download_(c_) {
+VersionCheck::VersionCheck(UpdateContext context) : c_(std::move(context)), download_(c_, *this) {
     c_.timer.setInterval(c_.channel.firstIntervalMs);
     c_.client.URL = c_.versionUrl;
     c_.client.OnDocBegin = [this](THttpCli&) { DocBegin(); };
@@ -29,6 +30,12 @@ void VersionCheck::TimerTick() {
 void VersionCheck::DocBegin() {
     c_.client.RcvdStream = nullptr;
     stream_.reset();
+    memory_.reset();
+    if (awaiting_ == Awaiting::Signature) {
+        memory_ = std::make_unique<MemoryStream>(kSignatureFileLimit);
+        c_.client.RcvdStream = memory_.get();
+        return;
+    }
     try {
         stream_ = std::make_unique<FileStream>(c_.localFile);
         c_.client.RcvdStream = stream_.get();
@@ -39,6 +46,13 @@ void VersionCheck::DocBegin() {
 }
 
 void VersionCheck::DocEnd() {
+    if (awaiting_ == Awaiting::Signature) {
+        // The local file holds the download meanwhile.
+        c_.client.RcvdStream = nullptr;
+        if (memory_ && c_.client.DocIsAnswer()) signature_ = memory_->text();
+        memory_.reset();
+        return;
+    }
     const bool stored = releaseStream();
     if (!c_.client.DocIsAnswer()) {
         // An error page, a relocation's body or a cut document: read as the
@@ -47,10 +61,41 @@ void VersionCheck::DocEnd() {
         removeLocalFile();
         return;
     }
-    if (c_.client.URL == c_.versionUrl) {
+    if (awaiting_ == Awaiting::VersionFile) {
         readVersionFile();
     } else {
-        download_.downloadEnded(stored);
+        arrival_ = stored ? Arrival::Stored : Arrival::Unstored;
+    }
+}
+
+DownloadFetch::Arrival VersionCheck::download() {
+    arrival_ = Arrival::None;
+    fetch(c_.downloadUrl, Awaiting::Download);
+    return arrival_;
+}
+
+std::optional<std::string> VersionCheck::signature() {
+    signature_.reset();
+    fetch(c_.downloadUrl + ".minisig", Awaiting::Signature);
+    return signature_;
+}
+
+void VersionCheck::fetch(const std::string& url, Awaiting what) {
+    // However the request ends, the next tick asks for the version file: a
+    // download is the operator's choice, never the timer's.
+    struct BackToVersionFile {
+        VersionCheck& check;
+        ~BackToVersionFile() {
+            check.awaiting_ = Awaiting::VersionFile;
+            check.c_.client.URL = check.c_.versionUrl;
+        }
+    } back{*this};
+    awaiting_ = what;
+    c_.client.URL = url;
+    try {
+        c_.client.Get();
+    } catch (const EHttpException&) {
+        // What arrived before the failure has been noted at its document's end.
     }
 }
 
@@ -73,13 +118,17 @@ bool VersionCheck::releaseStream() {
 }
 
 void VersionCheck::readVersionFile() {
-    if (auto lines = readVersionLines(c_.localFile)) c_.lines = std::move(*lines);
+    if (auto lines = readVersionLines(c_.localFile)) {
+        c_.lines = std::move(*lines);
+        download_.offer(std::nullopt);
+    }
     removeLocalFile();
     auto& lines = c_.lines;
     if (lines.size() < 4 || lines[0] != c_.channel.productTag) return;
     lines.erase(lines.begin());
     const auto version = parseDecimalInt32(lines[0]);
     if (!version) return;
+    download_.offer(c_.channel.productTag + " " + lines[0]);
     lines.erase(lines.begin());
     applyVersion(*version);
 }

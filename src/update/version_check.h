@@ -1,17 +1,20 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "http/file_stream.h"
+#include "http/memory_stream.h"
 #include "update/self_update.h"
 #include "update/update_context.h"
 
 // One of the two background checks for a newer version, and the download it
-// leads to. The client's document handlers are this object's: every document
-// of the client lands in the local file. Only the answer asked for is read, as
-// a version file while the client asks for the version file, as the download
-// while the operator's download runs; any other document is deleted unread.
-class VersionCheck {
+// leads to. The client's document handlers are this object's: the version
+// file and the download land in the local file, the download's signature in
+// memory. Only the answer the check waits for is read; any other document (an
+// error page, a relocation's body) is dropped unread.
+class VersionCheck : private DownloadFetch {
   public:
     // Every 30 minutes once the first request has been made.
     static constexpr std::uint32_t kRepeatMs = 1800000;
@@ -29,6 +32,14 @@ class VersionCheck {
     void DocEnd();
 
   private:
+    enum class Awaiting { VersionFile, Download, Signature };
+
+    Arrival download() override;
+    std::optional<std::string> signature() override;
+    // One request for url, its answer read as `what`; afterwards the check
+    // waits for the version file again, whatever the request's end.
+    void fetch(const std::string& url, Awaiting what);
+
     // Closes the local file; false when its last bytes could not be stored.
     bool releaseStream();
     void removeLocalFile();
@@ -37,5 +48,10 @@ class VersionCheck {
 
     UpdateContext c_;
     SelfUpdate download_;
+    Awaiting awaiting_ = Awaiting::VersionFile;
     std::unique_ptr<FileStream> stream_;
+    std::unique_ptr<MemoryStream> memory_;
+    // What the last fetch's answer brought.
+    Arrival arrival_ = Arrival::None;
+    std::optional<std::string> signature_;
 };

@@ -16,10 +16,12 @@ struct DesktopFakes {
     ScriptedSocket versionSocket{pump, Split::whole()};
     ScriptedSocket versionCbinSocket{pump, Split::whole()};
     std::optional<std::string> updateServer;
+    // Whatever key the build holds, the window's own tests install unsigned.
+    std::string releaseKey;
 
     Desktop desktopOn(SerialPort& port, PortEnumerator& ports) {
         return Desktop{pump,  beeper,        dialogs,           system,      port,
-                       ports, versionSocket, versionCbinSocket, updateServer};
+                       ports, versionSocket, versionCbinSocket, updateServer, releaseKey};
     }
 };
 

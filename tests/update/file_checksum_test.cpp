@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "base/file_blocks.h"
 #include "update_rig.h"
 
 namespace {
@@ -11,7 +12,7 @@ namespace {
 TEST(FileChecksum, CoversEveryBlockAndOnlyAFileReadToItsEnd) {
     TempFolder folder;
     // Two whole blocks and a part, so that a lost or repeated block shows.
-    std::string bytes(2 * kChecksumBlock + 100, '\0');
+    std::string bytes(2 * kFileBlock + 100, '\0');
     for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7 + i / 251);
     folder.write("download", bytes);
     folder.write("empty", "");
