@@ -3,7 +3,7 @@
 # already present. nginx serves the tests and the benchmark from configurations
 # of their own; the system's nginx service is never left running.
 set -euo pipefail
-packages=(cmake g++ make qt6-base-dev qt6-serialport-dev zlib1g-dev
+packages=(cmake g++ make qt6-base-dev qt6-serialport-dev zlib1g-dev libgcrypt20-dev minisign
           libgtest-dev xvfb xauth openbox python3 nginx curl)
 missing=()
 for package in "${packages[@]}"; do

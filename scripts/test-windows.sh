@@ -6,7 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # The posix variant of the compiler: GoogleTest needs std::thread and std::mutex.
-packages=(cmake make g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest wine64)
+packages=(cmake make g++-mingw-w64-x86-64-posix libz-mingw-w64-dev libgcrypt-mingw-w64-dev googletest
+          wine64)
 missing=()
 for package in "${packages[@]}"; do
     dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")

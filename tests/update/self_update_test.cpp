@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "update/update_menu.h"
+#include "signed_release.h"
 #include "update_rig.h"
 
 namespace {
@@ -196,6 +197,113 @@ TEST_F(Download, FailedDownloadIsToldOnceEnablesTheItemAndLaterTicksReadTheVersi
         const auto& c = *rig.channel;
         EXPECT_EQ(rig.log.lines(), (std::vector{c.notice, c.downloadFailure, c.notice})) << i;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// A build with a release key: the download is installed only with the key's
+// signature of the release the version file offers ("Telvarn 15").
+struct SignatureRow {
+    const char* name;
+    bool firmware;
+    std::string signature;  // the response to the signature request
+    bool installs = false;
+    std::string file = signed_release::kFile;  // what the download serves
+};
+
+std::string minisig(const std::string& text) {
+    return response(text + "\n", text.size() + 1);
+}
+
+// Another release's signature whose trusted comment is rewritten to this one's.
+std::string withCommentEdited(std::string text) {
+    const std::string older = "trusted comment: Telvarn 14";
+    return text.replace(text.find(older), older.size(), "trusted comment: Telvarn 15");
+}
+
+std::string withOneByteChanged(std::string text) {
+    text[text.size() / 2] ^= 0x01;
+    return text;
+}
+
+using namespace signed_release;
+const SignatureRow kSignatureRows[] = {
+    {"ProgramSigned", false, minisig(kProgram15), true},
+    {"FirmwareSigned", true, minisig(kFirmware15), true},
+    {"OneByteOfTheFileChanged", false, minisig(kProgram15), false, withOneByteChanged(kFile)},
+    {"AnotherKey", false, minisig(kOtherKey)},
+    {"AnOlderReleaseUnderANewerNumber", false, minisig(kProgram14)},
+    {"ACommentEditedAfterSigning", false, minisig(withCommentEdited(kProgram14))},
+    {"TheFirmwaresReleaseForTheProgram", false, minisig(kFirmware15)},
+    {"TheProgramsReleaseForTheFirmware", true, minisig(kProgram15)},
+    {"Missing", false, "HTTP/1.0 404 Not Found\r\nContent-Length: 9\r\n\r\nNot Found"},
+    {"Empty", false, response("", 0)},
+    {"Truncated", false, minisig(kProgram15.substr(0, kProgram15.size() / 2))},
+    {"LongerThanFourKiB", false, minisig(kProgram15 + "\n" + std::string(4000, ' '))},
+    {"Malformed", false, minisig("untrusted comment: x\nRUQ!\ntrusted comment: Telvarn 15\nAA==")},
+    {"TheOlderUnhashedForm", false, minisig(kUnhashed)},
+};
+
+void PrintTo(const SignatureRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class Signature : public ::testing::TestWithParam<SignatureRow> {};
+
+TEST_P(Signature, OnlyTheReleaseKeysSignatureOfTheOfferedReleaseInstalls) {
+    const SignatureRow& row = GetParam();
+    UpdateRig rig(row.firmware ? firmwareChannel() : programChannel());
+    rig.trust = ReleaseTrust{kKey};
+    rig.folder.write("Telvarn", "old program");
+    rig.offer(row.file);
+    rig.log.clear();
+    ScriptedPeer signatureServer;
+    signatureServer.responses = {row.signature};
+    rig.serve({serving(row.file), signatureServer});
+    rig.check->DownloadClick();
+
+    EXPECT_EQ(rig.requestLines().back(), "GET /products/Telvarn/download.minisig HTTP/1.0");
+    EXPECT_EQ(rig.client.URL, UpdateRig::kVersionUrl);
+    EXPECT_EQ(rig.beeper.beeps, 1);
+    EXPECT_EQ(rig.folder.read("Telvarn"), "old program");
+    if (row.installs) {
+        EXPECT_EQ(rig.system.started.size(), row.firmware ? 0u : 1u);
+        EXPECT_EQ(rig.folder.exists("Telvarn-1_APPL.cbin"), row.firmware);
+        return;
+    }
+    EXPECT_EQ(rig.log.lines(), std::vector<std::string>{rig.channel->signatureFailure});
+    EXPECT_FALSE(rig.folder.exists(rig.localName()));
+    EXPECT_FALSE(rig.folder.exists("Telvarn_V14"));
+    EXPECT_FALSE(rig.folder.exists("Telvarn-1_APPL.cbin"));
+    EXPECT_TRUE(rig.system.started.empty());
+    EXPECT_EQ(rig.closeRequests, 0);
+    EXPECT_TRUE(rig.dialogs.informs.empty());
+    // As after a checksum failure: the firmware can be asked for again.
+    EXPECT_EQ(rig.item().enabled(), row.firmware);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, Signature, ::testing::ValuesIn(kSignatureRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A developer build installs unsigned releases, and says so once.
+TEST(UnsignedBuild, SaysOnceThatItDoesNotCheckSignaturesAndAsksForNone) {
+    UpdateRig rig(programChannel());
+    rig.trust = ReleaseTrust{};
+    rig.folder.write("Telvarn", "old program");
+    rig.offer(kDownload);
+    rig.log.clear();
+    rig.serve({serving("", "503 Service Unavailable"), serving(kDownload)});
+    rig.check->DownloadClick();
+    rig.check->DownloadClick();
+
+    const auto& c = *rig.channel;
+    EXPECT_EQ(rig.log.lines(), (std::vector<std::string>{"Подпись обновлений не проверяется",
+                                                         c.downloadFailure,
+                                                         "Загрузка обновления завершена"}));
+    EXPECT_EQ(rig.system.started.size(), 1u);
+    for (const std::string& line : rig.requestLines()) EXPECT_EQ(line.find("minisig"), line.npos);
 }
 
 }  // namespace
