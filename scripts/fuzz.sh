@@ -32,6 +32,7 @@ sources_of() {
         settings_file_fuzz) echo src/app/settings_file.cpp ;;
         sim_frame_fuzz) echo src/sim/*.cpp src/link/frame_crc.cpp ;;
         version_file_fuzz) echo src/update/version_file.cpp ;;
+        minisign_fuzz) echo src/update/minisign.cpp ;;
         *) echo "fuzz.sh: no source list for $1" >&2; return 2 ;;
     esac
 }
