@@ -32,6 +32,16 @@ stop() {
     wait "$pid" 2>/dev/null || true
 }
 
+# Removes the run's folder after a pass; keeps it, and says where, otherwise.
+keep_failed_run() {
+    local name=$1 work=$2 status=$3 verdict=$4
+    if [ "$status" -eq 0 ] && [ "$verdict" -eq 0 ]; then
+        rm -rf "$work"
+    else
+        echo "$name: the run's files are kept in $work" >&2
+    fi
+}
+
 # Polls until a command succeeds, at most the given seconds.
 wait_until() {
     local seconds=$1

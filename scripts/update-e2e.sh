@@ -45,11 +45,7 @@ cleanup() {
     stop "$server_pid"
     stop "$openbox_pid"
     stop "$xvfb_pid"
-    if [ "$status" -eq 0 ] && [ "$verdict" -eq 0 ]; then
-        rm -rf "$work"
-    else
-        echo "update-e2e: the run's files are kept in $work" >&2
-    fi
+    keep_failed_run update-e2e "$work" "$status" "$verdict"
     exit "$status"
 }
 trap cleanup EXIT

@@ -58,11 +58,7 @@ cleanup() {
     stop "$xvfb_pid"
     # The prefix is some hundreds of megabytes; the logs are kept for a failure.
     rm -rf "$WINEPREFIX"
-    if [ "$status" -eq 0 ] && [ "$verdict" -eq 0 ]; then
-        rm -rf "$work"
-    else
-        echo "window-e2e: the run's files are kept in $work" >&2
-    fi
+    keep_failed_run window-e2e "$work" "$status" "$verdict"
     exit "$status"
 }
 trap cleanup EXIT

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -93,6 +94,22 @@ struct UpdateRig : WindowParts {
                             const std::string& notes = "Исправления\r\n") const {
         return channel->productTag + "\r\n" + std::to_string(version) + "\r\n" + checksum + "\r\n" +
                notes;
+    }
+    // A download refused with line: deleted, nothing installed, started or
+    // told; the firmware can be asked for again, the program's item stays off.
+    // The test put "old program" in place before.
+    void expectRefused(const std::string& line) {
+        EXPECT_EQ(log.lines().back(), line);
+        EXPECT_EQ(beeper.beeps, 1);
+        EXPECT_FALSE(std::filesystem::is_regular_file(localFile()));
+        EXPECT_EQ(folder.read("Telvarn"), "old program");
+        EXPECT_FALSE(folder.exists("Telvarn_V14"));
+        EXPECT_FALSE(folder.exists("Telvarn-1_APPL.cbin"));
+        EXPECT_TRUE(system.started.empty());
+        EXPECT_EQ(closeRequests, 0);
+        EXPECT_TRUE(dialogs.informs.empty());
+        EXPECT_EQ(item().enabled(), firmware());
+        EXPECT_EQ(menu.MainMenuUpdate.enabled(), firmware());
     }
     // Lets a check accept a version file that offers the download.
     void offer(const std::string& download, const std::string& notes = "Исправления\r\n") {
