@@ -74,12 +74,6 @@ std::string endingFor(const Lines& lines) {
 #endif
 }
 
-bool sameName(std::string_view a, std::string_view b) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [&](char x, char y) { return lower(x) == lower(y); });
-}
-
 // ---- What a line means ------------------------------------------------------
 
 struct Entry {
@@ -125,13 +119,13 @@ Place find(const Lines& lines, std::string_view section, std::string_view key) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string_view content = contentOf(lines, i);
         if (const auto name = sectionOf(content)) {
-            inside = sameName(*name, section);
+            inside = equalsIgnoringAsciiCase(*name, section);
             if (inside && !place.section) place.section = i;
             continue;
         }
         if (!inside) continue;
         const auto entry = entryOf(content);
-        if (entry && sameName(entry->key, key)) {
+        if (entry && equalsIgnoringAsciiCase(entry->key, key)) {
             place.entry = i;
             return place;
         }

@@ -77,3 +77,26 @@ std::string programDirectoryOf(const std::string& executablePath) {
     const auto cut = executablePath.find_last_of("\\/");
     return cut == std::string::npos ? std::string() : executablePath.substr(0, cut);
 }
+
+char asciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string asciiLowerCase(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) c = asciiLower(c);
+    return lower;
+}
+
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (asciiLower(a[i]) != asciiLower(b[i])) return false;
+    }
+    return true;
+}
+
+bool startsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() &&
+           equalsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
+}

@@ -25,5 +25,12 @@ std::string decimal(long long value);
 // however many digits it has.
 std::optional<std::int32_t> parseDecimalInt32(std::string_view text);
 
+// ASCII case folding: only A-Z change, whatever the locale, so that no byte
+// of a UTF-8 name or of a foreign header is ever changed or matched by it.
+char asciiLower(char c);
+std::string asciiLowerCase(std::string_view text);
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
+bool startsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix);
+
 // The executable's folder: the path cut at its last separator ('\' or '/').
 std::string programDirectoryOf(const std::string& executablePath);

@@ -1,21 +1,11 @@
 #include "http/doc_name.h"
 
-#include <cctype>
+#include "base/text.h"
 
 namespace {
 
 std::string beforeQuery(const std::string& text) {
     return text.substr(0, text.find('?'));
-}
-
-bool equalsAnyCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
 }
 
 }  // namespace
@@ -31,6 +21,6 @@ std::string docNameForContent(const std::string& name, const std::string& conten
     const auto dot = name.rfind('.');
     if (dot == std::string::npos) return name + ".htm";
     const std::string extension = name.substr(dot);
-    if (extension == "." || equalsAnyCase(extension, ".exe")) return name.substr(0, dot) + ".htm";
+    if (extension == "." || equalsIgnoringAsciiCase(extension, ".exe")) return name.substr(0, dot) + ".htm";
     return name;
 }

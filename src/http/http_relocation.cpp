@@ -1,21 +1,8 @@
 // The connection closing, and following a Location to the next document.
-#include <cctype>
-
+#include "base/text.h"
 #include "http/doc_name.h"
 #include "http/http_cli.h"
 #include "http/url_parts.h"
-
-namespace {
-
-bool startsWithAnyCase(const std::string& text, const std::string& prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 void THttpCli::socketSessionClosed(std::uint16_t error) {
     if (staleCloses_ > 0) {
@@ -67,7 +54,8 @@ void THttpCli::relocationHeader(const std::string& value) {
     if (!value.empty() && value.front() == '/') {
         path_ = value;
         location_ = "http://" + hostName_ + value;
-    } else if (!startsWithAnyCase(value, "http://") && !startsWithAnyCase(value, "https://")) {
+    } else if (!startsWithIgnoringAsciiCase(value, "http://") &&
+               !startsWithIgnoringAsciiCase(value, "https://")) {
         const std::string current = path_.substr(0, path_.find('?'));
         const auto cut = current.find_last_of("/:");
         path_ = (cut == std::string::npos ? std::string() : current.substr(0, cut + 1)) + value;

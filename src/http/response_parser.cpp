@@ -9,24 +9,6 @@ namespace {
 
 using Kind = ResponseEvent::Kind;
 
-std::string lowerCase(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return lower;
-}
-
-// ASCII case folding, so that header names need no lower-case copy.
-bool equalsAnyCase(std::string_view text, std::string_view lower) {
-    if (text.size() != lower.size()) return false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != lower[i]) return false;
-    }
-    return true;
-}
 
 bool startsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
@@ -129,7 +111,7 @@ ResponseEvent ResponseParser::header(std::string_view& input) {
 ResponseEvent ResponseParser::line(std::string_view text) {
     if (text.empty()) return headerEnd();
     if (head_.lines.empty()) {
-        if (equalsAnyCase(text.substr(0, 6), "<html>")) return barePage(text);
+        if (equalsIgnoringAsciiCase(text.substr(0, 6), "<html>")) return barePage(text);
         head_.lines.emplace_back(text);
         return statusLine(text);
     }
@@ -167,21 +149,21 @@ void ResponseParser::field(std::string_view text) {
     const std::string_view name = text.substr(0, colon);
     std::string_view value = text.substr(colon + 1);
     value.remove_prefix(std::min(value.find_first_not_of(' '), value.size()));
-    if (equalsAnyCase(name, "location")) {
+    if (equalsIgnoringAsciiCase(name, "location")) {
         head_.hasLocation = true;
         head_.location = std::string(value);
-    } else if (equalsAnyCase(name, "content-length")) {
+    } else if (equalsIgnoringAsciiCase(name, "content-length")) {
         const auto length = parseDecimalInt32(trimmed(value));
         // A negative length is no length: the body then runs to the close.
         head_.contentLength = length && *length >= 0 ? *length : -1;
-    } else if (equalsAnyCase(name, "transfer-encoding")) {
+    } else if (equalsIgnoringAsciiCase(name, "transfer-encoding")) {
         head_.transferEncoding = std::string(value);
-    } else if (equalsAnyCase(name, "content-type")) {
-        head_.contentType = lowerCase(value);
-    } else if (equalsAnyCase(name, "connection") || equalsAnyCase(name, "proxy-connection")) {
+    } else if (equalsIgnoringAsciiCase(name, "content-type")) {
+        head_.contentType = asciiLowerCase(value);
+    } else if (equalsIgnoringAsciiCase(name, "connection") || equalsIgnoringAsciiCase(name, "proxy-connection")) {
         const std::string_view mode = trimmed(value);
-        if (equalsAnyCase(mode, "close")) head_.connection = ResponseHead::Connection::Close;
-        if (equalsAnyCase(mode, "keep-alive")) {
+        if (equalsIgnoringAsciiCase(mode, "close")) head_.connection = ResponseHead::Connection::Close;
+        if (equalsIgnoringAsciiCase(mode, "keep-alive")) {
             head_.connection = ResponseHead::Connection::KeepAlive;
         }
     }

@@ -1,22 +1,15 @@
 #include "http/url_parts.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "base/text.h"
 
 namespace {
-
-std::string lowerCase(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
 
 bool startsWith(const std::string& text, const std::string& prefix) {
     return text.compare(0, prefix.size(), prefix) == 0;
 }
 
-bool startsWithAnyCase(const std::string& text, const std::string& prefix) {
-    return lowerCase(text.substr(0, prefix.size())) == prefix;
-}
 
 bool isSchemeChar(char c) {
     return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
@@ -78,7 +71,7 @@ UrlParts parseUrl(const std::string& url, const std::string& previousPath) {
     std::size_t restBegin = 0;
     const auto separator = url.find("://");
     if (separator != std::string::npos) {
-        const std::string scheme = lowerCase(url.substr(0, separator));
+        const std::string scheme = asciiLowerCase(url.substr(0, separator));
         if (std::all_of(scheme.begin(), scheme.end(), isSchemeChar)) {
             parts.protocol = scheme;
             splitAuthorityAndPath(url.substr(separator + 3), parts);
@@ -91,14 +84,14 @@ UrlParts parseUrl(const std::string& url, const std::string& previousPath) {
         parts.path = url;
         return parts;
     }
-    if (startsWithAnyCase(url, "http:")) {
+    if (startsWithIgnoringAsciiCase(url, "http:")) {
         parts.protocol = "http";
         if (url.size() < 7 || url[6] != '/') {
             parts.path = url.substr(5);
             return parts;
         }
         restBegin = 5;
-    } else if (startsWithAnyCase(url, "mailto:")) {
+    } else if (startsWithIgnoringAsciiCase(url, "mailto:")) {
         parts.protocol = "mailto";
         restBegin = 7;
     }

@@ -1,23 +1,12 @@
 #include "link/port_list.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "base/text.h"
 
-namespace {
-
-std::string folded(const std::string& text) {
-    std::string out = text;
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
-}  // namespace
-
 void sortPortList(std::vector<std::string>& names) {
     std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        return folded(a) < folded(b);
+        return asciiLowerCase(a) < asciiLowerCase(b);
     });
 }
 
