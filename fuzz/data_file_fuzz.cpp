@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "base/crc32.h"
+#include "base/file_crc32.h"
 #include "base/text_encoding.h"
 #include "chip/bit_number.h"
 #include "chip/chip_buffer.h"

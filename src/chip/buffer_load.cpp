@@ -1,5 +1,6 @@
 #include "chip/buffer_load.h"
 
+#include "base/file_crc32.h"
 #include "base/text.h"
 #include "base/text_encoding.h"
 #include "chip/bit_number.h"
@@ -40,7 +41,8 @@ std::size_t applyLines(const DataFileText& file, ChipBuffer& buffer, Log& log) {
 BufferLoad loadDataFileIntoBuffer(const std::string& path, ChipBuffer& buffer, Log& log) {
     buffer.fill();
     log.append("Буфер очищен");
-    const std::uint32_t crc = fileCrc32(path);
+    // An unreadable file has no checksum; reading it raises the error.
+    const std::uint32_t crc = fileCrc32(path).value_or(0);
     const DataFileText file = readDataFile(path);
     log.append("Загружено " + decimal(static_cast<long long>(file.lineCount)) + " строк из файла " +
                path + ", контрольная сумма = " + hexLong(crc));

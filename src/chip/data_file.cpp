@@ -6,13 +6,10 @@
 #include <fstream>
 #include <system_error>
 
-#include "base/crc32.h"
 #include "base/errors.h"
 #include "base/file_path.h"
 
 namespace {
-
-constexpr std::size_t kCrcChunk = 8192;
 
 // Paths come from the dialog as UTF-8; on Windows a narrow path would be
 // taken in the ANSI code page.
@@ -35,21 +32,6 @@ bool isOtherThanFile(const std::filesystem::path& where) {
 }
 
 }  // namespace
-
-std::uint32_t fileCrc32(const std::string& path) {
-    Crc32 crc;
-    const auto where = pathFromUtf8(path);
-    if (isOtherThanFile(where)) return crc.value();
-    std::ifstream in(where, std::ios::binary);
-    std::array<char, kCrcChunk> chunk;
-    while (in) {
-        in.read(chunk.data(), chunk.size());
-        const auto got = static_cast<std::size_t>(in.gcount());
-        if (got == 0) break;
-        crc.update(reinterpret_cast<const std::uint8_t*>(chunk.data()), got);
-    }
-    return crc.value();
-}
 
 DataFileText readDataFile(const std::string& path) {
     const auto where = pathFromUtf8(path);
@@ -78,25 +60,4 @@ DataFileText readDataFile(const std::string& path) {
     }
     file.lineCount = countLines(file.text);
     return file;
-}
-
-bool LineReader::next(std::string_view& line) {
-    if (rest_.empty()) return false;
-    std::size_t end = 0;
-    while (end < rest_.size() && rest_[end] != '\r' && rest_[end] != '\n') ++end;
-    line = rest_.substr(0, end);
-    if (end == rest_.size()) {
-        rest_ = {};
-        return true;
-    }
-    const bool crLf = rest_[end] == '\r' && end + 1 < rest_.size() && rest_[end + 1] == '\n';
-    rest_.remove_prefix(end + (crLf ? 2 : 1));
-    return true;
-}
-
-std::size_t countLines(std::string_view text) {
-    LineReader reader(text);
-    std::size_t count = 0;
-    for (std::string_view line; reader.next(line);) ++count;
-    return count;
 }

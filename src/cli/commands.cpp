@@ -4,9 +4,9 @@
 #include <string>
 
 #include "base/errors.h"
+#include "base/file_crc32.h"
 #include "cli/exit_status.h"
 #include "cli/firmware_copy.h"
-#include "update/file_checksum.h"
 
 namespace {
 
@@ -140,7 +140,7 @@ class CommandRun {
     int flash() {
         summary_.file = a_.file;
         const FirmwareCopy copy(a_.file);
-        summary_.crc = wholeFileCrc32(copy.path());
+        summary_.crc = fileCrc32(copy.path());
         const DiscoveryResult result = session_.find();
         stopIfInterrupted();
         // As in the window, the update needs only the open link: a programmer

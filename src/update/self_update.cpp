@@ -1,7 +1,7 @@
 #include "update/self_update.h"
 
+#include "base/file_crc32.h"
 #include "base/text.h"
-#include "update/file_checksum.h"
 #include "update/release_signature.h"
 #include "update/update_files.h"
 #include "update/update_menu.h"
@@ -66,7 +66,7 @@ void SelfUpdate::refuse(const std::string& line) {
 
 // Byte for byte with the version file's line: lower-case digits never match.
 bool SelfUpdate::checksumMatches() const {
-    const auto crc = wholeFileCrc32(c_.localFile);
+    const auto crc = fileCrc32(c_.localFile);
     return crc && !c_.lines.empty() && hexLong(*crc) == c_.lines[0];
 }
 

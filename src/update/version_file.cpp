@@ -4,21 +4,12 @@
 #include <iterator>
 
 #include "base/file_path.h"
+#include "base/line_reader.h"
 
 std::vector<std::string> splitVersionLines(std::string_view text) {
-    text = text.substr(0, text.find('\0'));
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            lines.emplace_back(text.substr(start));
-            break;
-        }
-        lines.emplace_back(text.substr(start, end - start));
-        const bool crlf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
-        start = end + (crlf ? 2 : 1);
-    }
+    LineReader reader(text.substr(0, text.find('\0')));
+    for (std::string_view line; reader.next(line);) lines.emplace_back(line);
     return lines;
 }
 
