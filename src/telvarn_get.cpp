@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "http/file_stream.h"
+#include "http/document_file.h"
 #include "http/http_cli.h"
 
 #ifdef _WIN32
@@ -42,27 +42,29 @@ constexpr const char* kUsage =
 // for the exit status.
 class DocumentSink : public ReceiveStream {
   public:
-    explicit DocumentSink(std::optional<std::string> path) : path_(std::move(path)) {}
+    explicit DocumentSink(const std::optional<std::string>& path) {
+        if (path) file_.emplace(*path);
+    }
 
     void begin() {
         holdsFinal_ = true;
-        guarded([&] {
-            file_.reset();
-            if (path_) file_ = std::make_unique<FileStream>(*path_);
-        });
+        guarded([&] { document_ = file_ ? &file_->begin() : nullptr; });
     }
     // A relocation is followed: what FILE holds is the relocation's own body.
     void relocated() { holdsFinal_ = false; }
     // At a fetch's end: a final answer without a body (a length of 0, a 304)
     // opened no document, and FILE is emptied for it.
     void finish() {
-        if (holdsFinal_ || !path_) return;
-        guarded([&] { FileStream(*path_).close(); });
+        if (holdsFinal_ || !file_) return;
+        guarded([&] {
+            file_->begin();
+            file_->end();
+        });
     }
     void end() {
         guarded([&] {
-            if (file_) file_->close();
-            file_.reset();
+            document_ = nullptr;
+            if (file_) file_->end();
             std::fflush(stdout);
         });
     }
@@ -76,8 +78,8 @@ class DocumentSink : public ReceiveStream {
 
   private:
     ReceiveStream& target() {
-        if (file_) return *file_;
-        if (path_) throw std::runtime_error("no document is open in " + *path_);
+        if (document_) return *document_;
+        if (file_) throw std::runtime_error("no document is open in " + file_->path());
         return stdout_;
     }
     template <typename Call>
@@ -90,8 +92,8 @@ class DocumentSink : public ReceiveStream {
         }
     }
 
-    std::optional<std::string> path_;
-    std::unique_ptr<FileStream> file_;
+    std::optional<DocumentFile> file_;
+    ReceiveStream* document_ = nullptr;
     StdoutStream stdout_;
     std::string failure_;
     // FILE was made for the document that came last.

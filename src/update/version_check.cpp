@@ -9,7 +9,7 @@
 #include "update/update_menu.h"
 #include "update/version_file.h"
 
-VersionCheck::VersionCheck(UpdateContext context) : c_(std::move(context)), download_(c_, *this) {
+VersionCheck::VersionCheck(UpdateContext context) : c_(std::move(context)), download_(c_, *this), localFile_(c_.localFile) {
     c_.timer.setInterval(c_.channel.firstIntervalMs);
     c_.client.URL = c_.versionUrl;
     c_.client.OnDocBegin = [this](THttpCli&) { DocBegin(); };
@@ -29,7 +29,6 @@ void VersionCheck::TimerTick() {
 
 void VersionCheck::DocBegin() {
     c_.client.RcvdStream = nullptr;
-    stream_.reset();
     memory_.reset();
     if (awaiting_ == Awaiting::Signature) {
         memory_ = std::make_unique<MemoryStream>(kSignatureFileLimit);
@@ -37,8 +36,7 @@ void VersionCheck::DocBegin() {
         return;
     }
     try {
-        stream_ = std::make_unique<FileStream>(c_.localFile);
-        c_.client.RcvdStream = stream_.get();
+        c_.client.RcvdStream = &localFile_.begin();
     } catch (const std::exception&) {
         // The body goes nowhere; the end then finds no file to read.
         removeLocalFile();
@@ -106,15 +104,12 @@ void VersionCheck::removeLocalFile() {
 
 bool VersionCheck::releaseStream() {
     c_.client.RcvdStream = nullptr;
-    if (!stream_) return true;
-    bool stored = true;
     try {
-        stream_->close();
+        localFile_.end();
+        return true;
     } catch (const std::exception&) {
-        stored = false;
+        return false;
     }
-    stream_.reset();
-    return stored;
 }
 
 void VersionCheck::readVersionFile() {

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "http/file_stream.h"
+#include "http/document_file.h"
 #include "http/memory_stream.h"
 #include "update/self_update.h"
 #include "update/update_context.h"
@@ -49,7 +49,7 @@ class VersionCheck : private DownloadFetch {
     UpdateContext c_;
     SelfUpdate download_;
     Awaiting awaiting_ = Awaiting::VersionFile;
-    std::unique_ptr<FileStream> stream_;
+    DocumentFile localFile_;
     std::unique_ptr<MemoryStream> memory_;
     // What the last fetch's answer brought.
     Arrival arrival_ = Arrival::None;
