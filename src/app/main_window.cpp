@@ -42,7 +42,7 @@ MainWindow::MainWindow(Desktop& desktop, std::vector<std::string> arguments)
       chipMenu_(
           ChipMenuContext{menu, link, log, status, chipBuffer, desktop.dialogs, programDirectory_}),
       programmerMenu_(ProgrammerMenuContext{
-          menu, link, log, status, [this] { runDiscovery(link, log, ProgrammerFirmwareVersion); },
+          menu, link, log, status, [this] { runDiscovery(link, report, ProgrammerFirmwareVersion); },
           TimerProg.get()}),
       firmwareUpdate_(FirmwareUpdateContext{link, log, status, *TimerProg,
                                             inFolder(programDirectory_, kFirmwareName),

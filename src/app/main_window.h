@@ -18,6 +18,7 @@
 #include "window/log.h"
 #include "window/main_menu.h"
 #include "window/status_line.h"
+#include "window/window_report.h"
 #include "window/window_frame.h"
 
 // TMAIN: the main window's model. It owns everything for the life of the
@@ -54,6 +55,8 @@ class MainWindow {
     MainMenu menu;
     Log log;
     StatusLine status;
+    // The log and the status line as operations report to them.
+    WindowReport report{log, status};
     ProgrammerLink link;
     ChipBuffer chipBuffer;
     std::int32_t ProgrammerFirmwareVersion = -1;

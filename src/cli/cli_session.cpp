@@ -14,7 +14,7 @@ CliSession::CliSession(Services services, bool confirmed, const std::optional<st
       chipMenu_(chipContext_),
       programmerMenu_(ProgrammerMenuContext{menu, link, log, status, [this] {
                                                 discovery_ = runDiscovery(
-                                                    link, log, ProgrammerFirmwareVersion);
+                                                    link, report, ProgrammerFirmwareVersion);
                                             }}) {
     mirror_ = mirrorLog(log, logFile);
 }

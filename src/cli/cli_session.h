@@ -17,6 +17,7 @@
 #include "window/log.h"
 #include "window/main_menu.h"
 #include "window/status_line.h"
+#include "window/window_report.h"
 
 // The core objects the main window owns for its programmer and chip work,
 // wired the same way, with one call for each thing the operator does there.
@@ -56,6 +57,8 @@ class CliSession {
     MainMenu menu;
     Log log;
     StatusLine status;
+    // The log and the status line as operations report to them.
+    WindowReport report{log, status};
     ChipBuffer buffer;
     std::int32_t ProgrammerFirmwareVersion = -1;
     ProgrammerLink link;

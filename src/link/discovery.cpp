@@ -39,7 +39,7 @@ void openNotingDenial(ProgrammerLink& link, std::vector<std::string>& denied) {
 }
 
 // Probes the port the link is set to; errors reach the caller.
-Probe probe(ProgrammerLink& link, Log& log, std::int32_t& firmwareVersion,
+Probe probe(ProgrammerLink& link, Report& report, std::int32_t& firmwareVersion,
             std::string& serialNumber, std::vector<std::string>& denied) {
     openNotingDenial(link, denied);
     link.ResetPulse();
@@ -49,26 +49,26 @@ Probe probe(ProgrammerLink& link, Log& log, std::int32_t& firmwareVersion,
         return Probe::Absent;
     }
     serialNumber = boot.serialNumber;
-    log.append("Найдено устройство Telvarn-1, порт : " + link.portName());
+    report.line("Найдено устройство Telvarn-1, порт : " + link.portName());
     // A faulty or foreign device may send any bytes here.
-    log.append("Серийный номер программатора : " + displayableText(boot.serialNumber));
-    log.append("Версия загрузчика программатора : " + displayableText(boot.version));
+    report.line("Серийный номер программатора : " + displayableText(boot.serialNumber));
+    report.line("Версия загрузчика программатора : " + displayableText(boot.version));
     link.runapp();
     link.sleep(500);
     const InfoReply application = parseInfoReply(link.info());
     if (application.isTelvarn && application.applicationMode) {
         firmwareVersion = parseFirmwareVersion(application.version);
-        log.append("Версия программы программатора : " + decimal(firmwareVersion));
+        report.line("Версия программы программатора : " + decimal(firmwareVersion));
         return Probe::Found;
     }
-    log.append("Версия программы программатора не определена, требуется обновление");
+    report.line("Версия программы программатора не определена, требуется обновление");
     firmwareVersion = -2;
     return Probe::BootOnly;
 }
 
 }  // namespace
 
-DiscoveryResult runDiscovery(ProgrammerLink& link, Log& log, std::int32_t& firmwareVersion) {
+DiscoveryResult runDiscovery(ProgrammerLink& link, Report& report, std::int32_t& firmwareVersion) {
     DiscoveryResult result;
     try {
         link.close();
@@ -81,16 +81,16 @@ DiscoveryResult runDiscovery(ProgrammerLink& link, Log& log, std::int32_t& firmw
         link.setPortName(name);
         try {
             result.found =
-                probe(link, log, firmwareVersion, result.serialNumber, denied) == Probe::Found;
+                probe(link, report, firmwareVersion, result.serialNumber, denied) == Probe::Found;
         } catch (const std::exception&) {
             // A port that cannot be opened or fails mid-probe is skipped as it is.
         }
         if (result.found) break;
     }
-    if (!result.found) log.append("Программатор Telvarn-1 не найден");
+    if (!result.found) report.line("Программатор Telvarn-1 не найден");
     // Last, so that the usual lines read as before, and once per port.
     for (const std::string& name : denied) {
-        log.append("Нет доступа к порту " + name + ": добавьте пользователя в группу dialout");
+        report.line("Нет доступа к порту " + name + ": добавьте пользователя в группу dialout");
     }
     return result;
 }

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/report.h"
 #include "link/programmer_link.h"
-#include "window/log.h"
 
 // Finds the programmer among the serial ports: restarts each into its
 // bootloader, starts its application and leaves the link open where it answered.
@@ -18,4 +18,4 @@ struct DiscoveryResult {
     bool found = false;        // a programmer's application answered
     std::string serialNumber;  // of the last programmer whose bootloader answered
 };
-DiscoveryResult runDiscovery(ProgrammerLink& link, Log& log, std::int32_t& firmwareVersion);
+DiscoveryResult runDiscovery(ProgrammerLink& link, Report& report, std::int32_t& firmwareVersion);

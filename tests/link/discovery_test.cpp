@@ -5,6 +5,7 @@
 #include <map>
 
 #include "link/info_reply.h"
+#include "support/recorded_report.h"
 #include "support/scripted_link.h"
 
 namespace {
@@ -20,7 +21,7 @@ struct Discovery : ::testing::Test, ScriptedLink {
         std::string application;
         bool running = false;
     };
-    Log log;
+    RecordedReport log;
     std::int32_t version = -1;
     std::map<std::string, Device> devices;
     std::size_t pulsesSeen = 0;

@@ -9,6 +9,7 @@
 #include "sim/simulated_port.h"
 #include "support/fake_desktop.h"
 #include "support/fake_serial_port.h"
+#include "support/recorded_report.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ struct DiscoveryRig {
     ManualPump pump;
     FakeBeeper beeper;
     ProgrammerLink link;
-    Log log;
+    RecordedReport log;
     std::int32_t firmwareVersion = -1;
 };
 

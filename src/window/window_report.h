@@ -1,0 +1,19 @@
+#pragma once
+
+#include "base/report.h"
+#include "window/log.h"
+#include "window/status_line.h"
+
+// An operation's report shown in the window: its lines in the log, its
+// progress on the status line.
+class WindowReport final : public Report {
+  public:
+    WindowReport(Log& log, StatusLine& status) : log_(log), status_(status) {}
+
+    void line(std::string_view text) override { log_.append(text); }
+    void progress(const std::string& text) override { status_.setText(text); }
+
+  private:
+    Log& log_;
+    StatusLine& status_;
+};
