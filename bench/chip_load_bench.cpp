@@ -12,8 +12,8 @@
 #include <functional>
 #include <string>
 
-#include "support/chip_menu_rig.h"
 #include "support/scripted_link.h"
+#include "support/session_rig.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -38,12 +38,11 @@ std::string hexLine(std::uint32_t n) {
 }
 
 void measure(const char* title, const std::string& path) {
-    ChipMenuRig<ScriptedLink> rig;
-    rig.dialogs.fileToOpen = path;
+    SessionRig<ScriptedLink> rig;
 
     const long before = peakKilobytes();
     const auto start = std::chrono::steady_clock::now();
-    rig.click(rig.menu.MainMenuChipLoadFile);
+    rig.session.load(path);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     const long peak = peakKilobytes();
 

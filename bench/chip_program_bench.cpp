@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "support/chip_menu_rig.h"
+#include "support/session_rig.h"
 #include "support/sim_rig.h"
 #include "support/temp_folder.h"
 #include "support/wire_figures.h"
@@ -21,15 +21,14 @@ struct Run {
 };
 
 Run programOnce(const std::string& dataFile, std::chrono::milliseconds progmodeWork) {
-    ChipMenuRig<SimRig> rig(SimBehaviour::Normal, true);
+    SessionRig<SimRig> rig(SimBehaviour::Normal, true);
     rig.device.setWorkTime("progmode", progmodeWork);
     rig.link.runapp();
-    rig.dialogs.fileToOpen = dataFile;
-    rig.click(rig.menu.MainMenuChipLoadFile);
-    rig.click(rig.menu.MainMenuChipMode02);
+    rig.session.load(dataFile);
+    rig.session.selectVariant(kVariant02);
 
     Run run;
-    run.figures = timeOnWire(rig.port, [&] { rig.click(rig.menu.MainMenuChipLoadRam); });
+    run.figures = timeOnWire(rig.port, [&] { rig.session.program(); });
     run.succeeded = rig.log.lines().back() == "Программирование : OK";
     return run;
 }

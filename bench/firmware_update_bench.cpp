@@ -6,11 +6,11 @@
 #include <cstdio>
 #include <thread>
 
+#include "support/session_rig.h"
 #include "support/sim_rig.h"
 #include "support/temp_folder.h"
-#include "support/window_parts.h"
 #include "support/wire_figures.h"
-#include "update/firmware_update.h"
+#include "update/firmware_file.h"
 
 namespace {
 
@@ -40,17 +40,16 @@ int main() {
         firmware[i] = static_cast<std::uint8_t>(i * 7);
     folder.write(kFirmwareName, firmware);
 
-    SimRigWith<SleepingPump> rig(SimBehaviour::Normal, true);
+    SessionRig<SimRigWith<SleepingPump>> rig(SimBehaviour::Normal, true);
     rig.device.setWorkTime("erase", kEraseWork);
-    WindowParts window;
-    auto timer = rig.pump.createTimer([] {});
-    FirmwareUpdate update(FirmwareUpdateContext{rig.link, window.log, window.status, *timer,
-                                                folder.file(kFirmwareName), nullptr, nullptr});
 
-    const WireFigures all = timeOnWire(rig.port, [&] { update.TimerProgTimer(); });
+    FlashResult result = FlashResult::Failed;
+    const WireFigures all =
+        timeOnWire(rig.port, [&] { result = rig.session.flash(folder.file(kFirmwareName)); });
 
-    const bool flashed = std::equal(firmware.begin(), firmware.end(), rig.device.flash().begin()) &&
-                         window.log.lines().back() == "Запуск основного приложения : OK";
+    const bool flashed = result == FlashResult::Flashed &&
+                         std::equal(firmware.begin(), firmware.end(), rig.device.flash().begin()) &&
+                         rig.log.lines().back() == "Запуск основного приложения : OK";
     const auto resetWait = std::chrono::milliseconds(rig.pump.sleptMs);
     const WireFigures lessErase = without(all, kEraseWork);
 

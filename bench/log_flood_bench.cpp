@@ -45,8 +45,10 @@ void measureModel(const TempFolder& folder) {
     }
     ChipBuffer buffer;
     Log log;
+    StatusLine status;
+    WindowReport report(log, status);
     const std::size_t before = heapInUse();
-    loadDataFileIntoBuffer(path, buffer, log);
+    loadDataFileIntoBuffer(path, buffer, report);
     const std::size_t model = heapInUse() - before;
 
     std::size_t text = 0;

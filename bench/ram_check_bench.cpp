@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <thread>
 
-#include "support/programmer_menu_rig.h"
+#include "support/session_rig.h"
 #include "support/sim_rig.h"
 #include "support/wire_figures.h"
 
@@ -44,13 +44,13 @@ class SleepingPump : public MessagePump {
 }  // namespace
 
 int main() {
-    ProgrammerMenuRig<SimRigWith<SleepingPump>> rig(SimBehaviour::Normal, true);
+    SessionRig<SimRigWith<SleepingPump>> rig(SimBehaviour::Normal, true);
     if (!rig.link.runapp()) {
         std::printf("the simulated programmer did not start its application\n");
         return 1;
     }
     const WireFigures check =
-        timeOnWire(rig.port, [&] { rig.choose(rig.menu.MainMenuProgCheckRam); });
+        timeOnWire(rig.port, [&] { rig.session.checkRam(); });
 
     for (const std::string_view line : rig.log.lines()) {
         std::printf("%.*s\n", static_cast<int>(line.size()), line.data());

@@ -5,8 +5,8 @@
 # line for line, and every frame of the trace byte for byte, with the time
 # stamps and the test's temporary folder masked.
 #   bash scripts/session-compare.sh BASE_REV [BUILD]
-# BASE_REV is built in build-compare/ from a worktree, with this tree's session
-# test copied in; BUILD (default build) holds this tree's test programs.
+# BASE_REV is built in build-compare/ from a worktree there, with this tree's
+# session test copied in; BUILD (default build) holds this tree's test programs.
 # Exit status 0 when both match.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,13 +14,17 @@ cd "$(dirname "$0")/.."
 base=$1
 build=${2:-build}
 work=$(mktemp -d /tmp/telvarn-compare.XXXXXX)
-trap 'git worktree remove --force "$work/tree" >/dev/null 2>&1; rm -rf "$work"' EXIT
+# The worktree keeps one place, so that its build folder is reused run to run.
+tree=$PWD/build-compare/tree
+trap 'git worktree remove --force "$tree" >/dev/null 2>&1; rm -rf "$work"' EXIT
 
-git worktree add --detach "$work/tree" "$base" >/dev/null
-cp tests/app/operator_session_test.cpp "$work/tree/tests/app/"
-cmake -S "$work/tree" -B build-compare -DCMAKE_BUILD_TYPE=Release \
+git worktree remove --force "$tree" >/dev/null 2>&1 || rm -rf "$tree"
+git worktree prune
+git worktree add --detach "$tree" "$base" >/dev/null
+cp tests/app/operator_session_test.cpp "$tree/tests/app/"
+cmake -S "$tree" -B build-compare/build -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_CXX_COMPILER_LAUNCHER="$(command -v ccache || true)" >/dev/null
-CCACHE_BASEDIR="$work/tree" cmake --build build-compare -j2 --target telvarn_app_tests >/dev/null
+CCACHE_BASEDIR="$tree" cmake --build build-compare/build -j2 --target telvarn_app_tests >/dev/null
 
 # record NAME PROGRAM: the session's log and trace, masked, in $work/NAME.
 record() {
@@ -32,7 +36,7 @@ record() {
     sed -E 's#/tmp/telvarn-test-[0-9]+-[0-9]+/#<folder>/#g' "$out/log.txt" >"$out/log.masked"
     sed -E 's/^[0-9:.]+ //' "$out/trace.txt" >"$out/trace.masked"
 }
-record base build-compare/telvarn_app_tests
+record base build-compare/build/telvarn_app_tests
 record this "$build/telvarn_app_tests"
 
 status=0

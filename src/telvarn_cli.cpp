@@ -85,7 +85,7 @@ int run([[maybe_unused]] int argc, [[maybe_unused]] char** argv, const CliArgume
     PlatformSerialPort systemPort;
     PlatformPortList systemPorts;
     CliPorts ports(systemPort, systemPorts, arguments, true, interrupted);
-    CliSession session({ports.port(), ports.ports(), pump}, arguments.yes, arguments.logFile);
+    CliSession session({ports.port(), ports.ports(), pump}, arguments.logFile);
     CliOutput output(std::cout, std::cerr, {isTerminal(stdout), isTerminal(stderr)});
     output.follow(session.log, session.status);
     return runCommand(arguments, CliRun{session, output, std::cin, interrupted});

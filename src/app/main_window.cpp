@@ -29,7 +29,7 @@ void setOnClickBelow(MenuItem& parent, const std::function<void(MenuItem&)>& han
 MainWindow::MainWindow(Desktop& desktop, std::vector<std::string> arguments)
     : link(desktop.port, desktop.ports, desktop.pump, desktop.beeper),
       // The pump runs every tick through the loop's guard.
-      TimerProg(desktop.pump.createTimer([this] { firmwareUpdate_.TimerProgTimer(); })),
+      TimerProg(desktop.pump.createTimer([this] { firmwareWatch_.TimerProgTimer(); })),
       TimerHTTPGetVersion(desktop.pump.createTimer([this] { versionCheck_.TimerTick(); })),
       TimerHTTPGetVersionCbin(desktop.pump.createTimer([this] { versionCheckCbin_.TimerTick(); })),
       HttpClientGetVersion("HttpClientGetVersion", desktop.versionSocket, desktop.pump),
@@ -39,17 +39,19 @@ MainWindow::MainWindow(Desktop& desktop, std::vector<std::string> arguments)
       programDirectory_(programDirectoryOf(desktop.system.executablePath())),
       settings_(inFolder(programDirectory_, kSettingsFileName)),
       updateServer_(updateServerBase(settings_, desktop.updateServer)),
-      chipMenu_(
-          ChipMenuContext{menu, link, log, status, chipBuffer, desktop.dialogs, programDirectory_}),
-      programmerMenu_(ProgrammerMenuContext{
-          menu, link, log, status, [this] { runDiscovery(link, report, ProgrammerFirmwareVersion); },
-          TimerProg.get()}),
-      firmwareUpdate_(FirmwareUpdateContext{link, log, status, *TimerProg,
-                                            inFolder(programDirectory_, kFirmwareName),
-                                            [this] { repaintRequested(); },
-                                            [this] {
-                                                if (firstArgument_ == "AUTOEXIT") closeRequested();
-                                            }}),
+      chipMenu_(menu, session, desktop.dialogs, programDirectory_),
+      programmerMenu_(
+          menu, log, session,
+          [this] {
+              session.find();
+              ProgrammerFirmwareVersion = session.firmwareVersion();
+          },
+          TimerProg.get()),
+      firmwareWatch_(session, *TimerProg, inFolder(programDirectory_, kFirmwareName),
+                     [this] { repaintRequested(); },
+                     [this] {
+                         if (firstArgument_ == "AUTOEXIT") closeRequested();
+                     }),
       releaseTrust_{desktop.releaseKey},
       versionCheck_(updateContext(
           programChannel(), HttpClientGetVersion, *TimerHTTPGetVersion, menu.MainMenuUpdatePog,

@@ -8,12 +8,13 @@
 
 #include "app/desktop.h"
 #include "app/settings_file.h"
+#include "app/chip_menu.h"
+#include "app/firmware_watch.h"
+#include "app/programmer_menu.h"
 #include "chip/chip_buffer.h"
-#include "chip/chip_menu.h"
-#include "control/programmer_menu.h"
 #include "http/http_cli.h"
 #include "link/programmer_link.h"
-#include "update/firmware_update.h"
+#include "session/programmer_session.h"
 #include "update/version_check.h"
 #include "window/log.h"
 #include "window/main_menu.h"
@@ -58,7 +59,9 @@ class MainWindow {
     // The log and the status line as operations report to them.
     WindowReport report{log, status};
     ProgrammerLink link;
-    ChipBuffer chipBuffer;
+    // What the operator does with the programmer and the chip; the menus are its view.
+    ProgrammerSession session{link, report};
+    ChipBuffer& chipBuffer = session.buffer();
     std::int32_t ProgrammerFirmwareVersion = -1;
     std::unique_ptr<Timer> TimerProg;
     std::unique_ptr<Timer> TimerHTTPGetVersion;
@@ -91,7 +94,7 @@ class MainWindow {
     std::string updateServer_;
     ChipMenu chipMenu_;
     ProgrammerMenu programmerMenu_;
-    FirmwareUpdate firmwareUpdate_;
+    FirmwareWatch firmwareWatch_;
     ReleaseTrust releaseTrust_;
     VersionCheck versionCheck_;
     VersionCheck versionCheckCbin_;

@@ -10,6 +10,9 @@ class Report {
   public:
     virtual void line(std::string_view text) = 0;
     virtual void progress(const std::string& text) = 0;
+    // Takes back the last line when it is this one (a "working..." line that
+    // its outcome replaces).
+    virtual void takeBack(std::string_view text) = 0;
 
   protected:
     ~Report() = default;

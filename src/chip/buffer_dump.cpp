@@ -20,10 +20,10 @@ std::string dumpLine(const ChipBuffer& buffer, std::size_t offset, std::size_t c
     return line;
 }
 
-void dumpBuffer(const ChipBuffer& buffer, std::size_t byteCount, Log& log) {
+void dumpBuffer(const ChipBuffer& buffer, std::size_t byteCount, Report& report) {
     byteCount = std::min(byteCount, ChipBuffer::kSize);
-    log.append("Буфер (байты) : 0-" + decimal(static_cast<long long>(byteCount) - 1));
+    report.line("Буфер (байты) : 0-" + decimal(static_cast<long long>(byteCount) - 1));
     for (std::size_t offset = 0; offset < byteCount; offset += kBytesPerLine) {
-        log.append(dumpLine(buffer, offset, std::min(kBytesPerLine, byteCount - offset)));
+        report.line(dumpLine(buffer, offset, std::min(kBytesPerLine, byteCount - offset)));
     }
 }

@@ -19,7 +19,7 @@ std::string errorLine(std::size_t lineNumber, std::string_view text) {
 }
 
 // Returns the number of invalid lines.
-std::size_t applyLines(const DataFileText& file, ChipBuffer& buffer, Log& log) {
+std::size_t applyLines(const DataFileText& file, ChipBuffer& buffer, Report& report) {
     LineReader reader(file.text);
     std::size_t lineNumber = 0;
     std::size_t invalid = 0;
@@ -29,7 +29,7 @@ std::size_t applyLines(const DataFileText& file, ChipBuffer& buffer, Log& log) {
         if (const auto bit = parseBitNumber(line)) {
             buffer.clearBit(*bit);
         } else {
-            log.append(errorLine(lineNumber, line));
+            report.line(errorLine(lineNumber, line));
             ++invalid;
         }
     }
@@ -38,13 +38,13 @@ std::size_t applyLines(const DataFileText& file, ChipBuffer& buffer, Log& log) {
 
 }  // namespace
 
-BufferLoad loadDataFileIntoBuffer(const std::string& path, ChipBuffer& buffer, Log& log) {
+BufferLoad loadDataFileIntoBuffer(const std::string& path, ChipBuffer& buffer, Report& report) {
     buffer.fill();
-    log.append("Буфер очищен");
+    report.line("Буфер очищен");
     // An unreadable file has no checksum; reading it raises the error.
     const std::uint32_t crc = fileCrc32(path).value_or(0);
     const DataFileText file = readDataFile(path);
-    log.append("Загружено " + decimal(static_cast<long long>(file.lineCount)) + " строк из файла " +
+    report.line("Загружено " + decimal(static_cast<long long>(file.lineCount)) + " строк из файла " +
                path + ", контрольная сумма = " + hexLong(crc));
-    return BufferLoad{file.lineCount, crc, applyLines(file, buffer, log)};
+    return BufferLoad{file.lineCount, crc, applyLines(file, buffer, report)};
 }

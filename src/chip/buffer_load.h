@@ -5,7 +5,7 @@
 #include <string>
 
 #include "chip/chip_buffer.h"
-#include "window/log.h"
+#include "base/report.h"
 
 // Fills the buffer from a data file: clears it to 0xFF, logs the line count
 // and CRC-32, clears every listed bit and logs one line per invalid line.
@@ -15,4 +15,4 @@ struct BufferLoad {
     std::uint32_t crc = 0;
     std::size_t invalidLines = 0;  // each of them logged
 };
-BufferLoad loadDataFileIntoBuffer(const std::string& path, ChipBuffer& buffer, Log& log);
+BufferLoad loadDataFileIntoBuffer(const std::string& path, ChipBuffer& buffer, Report& report);

@@ -33,9 +33,9 @@ std::string kilobytes(std::size_t offset) {
 // window messages) may have loaded a new buffer that must be kept.
 class OptionBytesScope {
   public:
-    OptionBytesScope(ChipBuffer& buffer, StatusLine& status)
+    OptionBytesScope(ChipBuffer& buffer, Report& report)
         : buffer_(buffer),
-          status_(status),
+          report_(report),
           burnByte_(buffer[kBurnOptionByte]),
           programByte_(buffer[kProgramOptionByte]) {}
     ~OptionBytesScope() { restore(); }
@@ -47,12 +47,12 @@ class OptionBytesScope {
         restored_ = true;
         buffer_[kBurnOptionByte] = burnByte_;
         buffer_[kProgramOptionByte] = programByte_;
-        status_.setText("");
+        report_.progress("");
     }
 
   private:
     ChipBuffer& buffer_;
-    StatusLine& status_;
+    Report& report_;
     std::uint8_t burnByte_;
     std::uint8_t programByte_;
     bool restored_ = false;
@@ -60,28 +60,34 @@ class OptionBytesScope {
 
 class ChipOperation {
   public:
-    ChipOperation(ChipMenuContext& context, ChipOperationKind kind, const ChipVariant& variant)
-        : c_(context), kind_(kind), variant_(variant) {}
+    ChipOperation(ChipOperationKind kind, const ChipVariant& variant, const ChipOptions& options,
+                  ProgrammerLink& link, ChipBuffer& buffer, Report& report)
+        : kind_(kind),
+          variant_(variant),
+          options_(options),
+          link_(link),
+          buffer_(buffer),
+          report_(report) {}
 
-    bool run() {
-        OptionBytesScope scope(c_.buffer, c_.status);
+    ChipPhase run() {
+        OptionBytesScope scope(buffer_, report_);
         forceOptionBits();
         if (!loadPhase()) {
-            c_.log.append("Ошибка загрузки данных в программатор");
+            report_.line("Ошибка загрузки данных в программатор");
             scope.restore();
-            c_.link.TripleBeep();
-            return false;
+            link_.TripleBeep();
+            return ChipPhase::Load;
         }
-        c_.log.append("Загрузка данных в программатор : OK");
+        report_.line("Загрузка данных в программатор : OK");
         const bool verified = verifyPhase();
         scope.restore();
         if (!verified) {
-            c_.log.append("Ошибка проверки данных программатора");
-            c_.link.TripleBeep();
-            return false;
+            report_.line("Ошибка проверки данных программатора");
+            link_.TripleBeep();
+            return ChipPhase::Verify;
         }
-        c_.log.append("Проверка данных программатора : OK");
-        return finish(c_.link.progmode(variant_.progArgument(kind_)));
+        report_.line("Проверка данных программатора : OK");
+        return finish(link_.progmode(variant_.progArgument(kind_)));
     }
 
   private:
@@ -89,12 +95,10 @@ class ChipOperation {
 
     void forceOptionBits() {
         if (burning() && variant_.code == "02") {
-            forceBit(c_.buffer, kBurnOptionByte, kBurnOptionMask,
-                     c_.menu.MainMenuChipLoadFuseFunal.checked());
+            forceBit(buffer_, kBurnOptionByte, kBurnOptionMask, options_.burnFinalStep);
         }
         if (!burning()) {
-            forceBit(c_.buffer, kProgramOptionByte, kProgramOptionMask,
-                     c_.menu.MainMenuChipLoadRamFinal.checked());
+            forceBit(buffer_, kProgramOptionByte, kProgramOptionMask, options_.programFinalStep);
         }
     }
 
@@ -102,12 +106,12 @@ class ChipOperation {
     bool loadPhase() {
         bool ok = true;
         for (std::size_t offset = 0; offset < variant_.imageBytes(); offset += kBlockSize) {
-            const bool sent = c_.link.ramwrite(c_.buffer.bytes(), offset,
+            const bool sent = link_.ramwrite(buffer_.bytes(), offset,
                                                static_cast<std::uint32_t>(offset), kBlockSize);
             ok = ok && sent;
-            c_.status.setText("Загрузка данных : " + kilobytes(offset));
+            report_.progress("Загрузка данных : " + kilobytes(offset));
         }
-        c_.status.setText("");
+        report_.progress("");
         return ok;
     }
 
@@ -118,44 +122,39 @@ class ChipOperation {
         std::array<std::uint8_t, kBlockSize> scratch{};
         for (std::size_t offset = 0; offset < variant_.imageBytes(); offset += kBlockSize) {
             const bool read =
-                c_.link.ramread(scratch, static_cast<std::uint32_t>(offset), kBlockSize);
-            const auto expected = c_.buffer.bytes().subspan(offset, kBlockSize);
+                link_.ramread(scratch, static_cast<std::uint32_t>(offset), kBlockSize);
+            const auto expected = buffer_.bytes().subspan(offset, kBlockSize);
             const bool same = std::equal(scratch.begin(), scratch.end(), expected.begin());
             ok = ok && read && same;
-            c_.status.setText("Проверка данных : " + kilobytes(offset));
+            report_.progress("Проверка данных : " + kilobytes(offset));
         }
         return ok;
     }
 
-    bool finish(bool ok) {
+    ChipPhase finish(bool ok) {
         if (ok) {
-            c_.log.append(burning() ? "Прожиг : OK" : "Программирование : OK");
-            c_.link.Beep();
+            report_.line(burning() ? "Прожиг : OK" : "Программирование : OK");
+            link_.Beep();
         } else {
-            c_.log.append(burning() ? "Ошибка прожига микросхемы"
-                                    : "Ошибка программирования микросхемы");
-            c_.link.TripleBeep();
+            report_.line(burning() ? "Ошибка прожига микросхемы"
+                                   : "Ошибка программирования микросхемы");
+            link_.TripleBeep();
         }
-        return ok;
+        return ok ? ChipPhase::Done : ChipPhase::Progmode;
     }
 
-    ChipMenuContext& c_;
     ChipOperationKind kind_;
     ChipVariant variant_;
+    ChipOptions options_;
+    ProgrammerLink& link_;
+    ChipBuffer& buffer_;
+    Report& report_;
 };
 
 }  // namespace
 
-bool RunChipOperation(ChipOperationKind kind, ChipMenuContext& context) {
-    if (kind == ChipOperationKind::Burn &&
-        !context.dialogs.confirm("Вы уверены?", "Прожиг микросхемы :")) {
-        context.log.append("Прожиг микросхемы отменен");
-        return false;
-    }
-    const auto variant = selectedVariant(context.menu);
-    if (!variant) {
-        context.log.append("Не выбран тип микросхемы");
-        return false;
-    }
-    return ChipOperation(context, kind, *variant).run();
+ChipPhase runChipOperation(ChipOperationKind kind, const ChipVariant& variant,
+                           const ChipOptions& options, ProgrammerLink& link, ChipBuffer& buffer,
+                           Report& report) {
+    return ChipOperation(kind, variant, options, link, buffer, report).run();
 }

@@ -2,19 +2,16 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
-#include "window/main_menu.h"
-
 enum class ChipOperationKind { Program, Burn };
 
-// One of the two chip variants of the family; the choice lives only in the
-// check marks of the "Тип" items.
+// One of the two chip variants of the family.
 struct ChipVariant {
     std::string_view code;  // "01" or "02"
     std::uint32_t bits;
+    std::string_view name;  // as the log and the menu name it
 
     // (bits + 7) div 8: 3840 for both variants.
     std::size_t imageBytes() const { return (bits + 7) / 8; }
@@ -24,13 +21,8 @@ struct ChipVariant {
     std::string progArgument(ChipOperationKind kind) const {
         return std::string(code) + (kind == ChipOperationKind::Program ? "R" : "F");
     }
+    bool operator==(const ChipVariant& other) const { return code == other.code; }
 };
 
-inline constexpr std::uint32_t kVariant01Bits = 30717;
-inline constexpr std::uint32_t kVariant02Bits = 30718;
-
-// The variant of a variant item, nothing for any other item.
-std::optional<ChipVariant> variantOfItem(const MainMenu& menu, const MenuItem& item);
-
-// The marked variant: "01" wins over "02" should both ever be marked.
-std::optional<ChipVariant> selectedVariant(const MainMenu& menu);
+inline constexpr ChipVariant kVariant01{"01", 30717, "9912ЛК047_old"};
+inline constexpr ChipVariant kVariant02{"02", 30718, "9912ЛК047"};

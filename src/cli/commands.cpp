@@ -6,7 +6,6 @@
 #include "base/errors.h"
 #include "base/file_crc32.h"
 #include "cli/exit_status.h"
-#include "cli/firmware_copy.h"
 
 namespace {
 
@@ -21,7 +20,11 @@ class Interrupted : public std::runtime_error {
 class CommandRun {
   public:
     CommandRun(const CliArguments& arguments, CliRun& run)
-        : a_(arguments), r_(run), session_(run.session), started_(Clock::now()) {
+        : a_(arguments),
+          r_(run),
+          session_(run.session.session),
+          link_(run.session.link),
+          started_(Clock::now()) {
         summary_.operation = commandName(arguments.command);
     }
 
@@ -63,20 +66,18 @@ class CommandRun {
 
     // Discovery; true when a programmer's application answered.
     bool found() {
-        const DiscoveryResult result = session_.find();
+        const FoundProgrammer programmer = session_.find();
         stopIfInterrupted();
-        if (result.found) noteProgrammer(result);
-        if (!result.found) summary_.result = "not found";
-        return result.found;
+        if (programmer.found) noteProgrammer(programmer);
+        if (!programmer.found) summary_.result = "not found";
+        return programmer.found;
     }
 
-    void noteProgrammer(const DiscoveryResult& result) {
-        summary_.port = session_.link.portName();
-        summary_.serialNumber = result.serialNumber;
+    void noteProgrammer(const FoundProgrammer& programmer) {
+        summary_.port = link_.portName();
+        summary_.serialNumber = programmer.serialNumber;
         // -1 and -2 say that no version was read.
-        if (session_.ProgrammerFirmwareVersion >= 0) {
-            summary_.firmwareVersion = session_.ProgrammerFirmwareVersion;
-        }
+        if (programmer.firmwareVersion >= 0) summary_.firmwareVersion = programmer.firmwareVersion;
     }
 
     // The load; false when the file cannot be used.
@@ -99,11 +100,11 @@ class CommandRun {
 
     int chip(ChipOperationKind kind) {
         if (!found()) return kExitNotFound;
-        session_.selectVariant(a_.variant);
+        r_.session.selectVariant(a_.variant);
         // On a bench a half-valid file is a mistake, not a chip.
         if (!loaded()) return kExitFileErrors;
         if (a_.repeat) return repeated(kind);
-        const bool ok = session_.operate(kind);
+        const bool ok = operate(kind);
         stopIfInterrupted();
         return done(ok);
     }
@@ -114,7 +115,7 @@ class CommandRun {
         while (nextChip()) {
             // A programmer whose cable came out is searched for again, so that
             // plugging it back in and pressing Enter carries on with the batch.
-            const bool ok = (session_.link.isOpen() || found()) && session_.operate(kind);
+            const bool ok = (link_.isOpen() || found()) && operate(kind);
             ++*(ok ? summary_.good : summary_.failed);
             stopIfInterrupted();
         }
@@ -129,6 +130,13 @@ class CommandRun {
         return more;
     }
 
+    // "Прошить" or "Прожечь"; true when the chip was programmed or burnt.
+    bool operate(ChipOperationKind kind) {
+        const auto phase =
+            kind == ChipOperationKind::Program ? session_.program() : session_.burn();
+        return phase == ChipPhase::Done;
+    }
+
     int selfTest() {
         if (!found()) return kExitNotFound;
         const bool ram = session_.checkRam();
@@ -139,18 +147,20 @@ class CommandRun {
 
     int flash() {
         summary_.file = a_.file;
-        const FirmwareCopy copy(a_.file);
-        summary_.crc = fileCrc32(copy.path());
-        const DiscoveryResult result = session_.find();
+        // A file that cannot be read stops the run before the programmer is touched.
+        summary_.crc = fileCrc32(a_.file);
+        if (!summary_.crc) throw AppError("Cannot read the firmware file " + a_.file);
+        const FoundProgrammer programmer = session_.find();
         stopIfInterrupted();
         // As in the window, the update needs only the open link: a programmer
         // that answered only in its bootloader is what it is for.
-        if (!session_.link.isOpen()) {
+        if (!link_.isOpen()) {
             summary_.result = "not found";
             return kExitNotFound;
         }
-        noteProgrammer(result);
-        const bool flashed = session_.flash(copy.path());
+        noteProgrammer(programmer);
+        // The operator's file is flashed where it is, and kept.
+        const bool flashed = session_.flash(a_.file) == FlashResult::Flashed;
         stopIfInterrupted();
         return done(flashed);
     }
@@ -163,7 +173,7 @@ class CommandRun {
     // either way, so that nothing is left half-done on the line.
     int escaped(const std::exception& error) {
         try {
-            session_.link.close();
+            link_.close();
         } catch (const std::exception&) {
         }
         if (r_.interrupted && r_.interrupted()) {
@@ -178,7 +188,8 @@ class CommandRun {
 
     const CliArguments& a_;
     CliRun& r_;
-    CliSession& session_;
+    ProgrammerSession& session_;
+    ProgrammerLink& link_;
     Clock::time_point started_;
     Summary summary_;
 };

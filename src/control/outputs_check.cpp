@@ -1,7 +1,7 @@
 #include "control/outputs_check.h"
 
-bool runOutputsCheck(ProgrammerLink& link, Log& log) {
+bool runOutputsCheck(ProgrammerLink& link, Report& report) {
     const bool passed = link.test();
-    log.append(passed ? "Тестовая посылка выполнена" : "Ошибка выполнения тестовой посылки");
+    report.line(passed ? "Тестовая посылка выполнена" : "Ошибка выполнения тестовой посылки");
     return passed;
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "link/programmer_link.h"
-#include "window/log.h"
+#include "base/report.h"
 
 // Sends the programmer's test command and logs whether it answered "OK";
 // true when it did.
-bool runOutputsCheck(ProgrammerLink& link, Log& log);
+bool runOutputsCheck(ProgrammerLink& link, Report& report);

@@ -4,8 +4,7 @@
 
 #include "control/random_source.h"
 #include "link/programmer_link.h"
-#include "window/log.h"
-#include "window/status_line.h"
+#include "base/report.h"
 
 // The programmer's RAM: 128 KiB, written and read in blocks of 1024 bytes.
 inline constexpr std::uint32_t kProgrammerRamSize = 0x20000;
@@ -20,7 +19,7 @@ inline constexpr std::uint32_t kProgrammerRamSize = 0x20000;
 // is therefore its own; only the random source is shared, by design.
 //
 // True when all six phases passed.
-bool runRamCheck(ProgrammerLink& link, Log& log, StatusLine& status, RandomSource& random);
+bool runRamCheck(ProgrammerLink& link, Report& report, RandomSource& random);
 
 // Progress after the block at address a: (a + 1024) * 100 div 131072.
 int ramCheckPercent(std::uint32_t address);

@@ -2,14 +2,17 @@
 
 #include <string>
 
+#include "base/report.h"
 #include "link/programmer_link.h"
-#include "window/log.h"
 
-// Selects the supply the programmer feeds to the chip. The selector is what
-// the vdd command carries ("3", "5" or "U"); the name is the supply's name in
-// the log ("VDD3", ...). The other supplies are the programmer's business.
-void setSupply(ProgrammerLink& link, Log& log, const std::string& selector,
-               const std::string& name);
+// The supplies the programmer can feed to the chip; it switches the others off.
+enum class Supply { Vdd3, Vdd5, VddU };
 
-// Switches VPR to the opposite of what the menu mark says it is now.
-void switchVpr(ProgrammerLink& link, Log& log, bool markedOn);
+// The supply's name in the log ("VDD3", ...).
+std::string supplyName(Supply supply);
+
+// Selects the supply; true when the programmer took it.
+bool setSupply(ProgrammerLink& link, Report& report, Supply supply);
+
+// Switches VPR on or off; true when the programmer did.
+bool switchVpr(ProgrammerLink& link, Report& report, bool on);

@@ -39,27 +39,29 @@ const std::vector<std::string>& ProgrammerLink::refreshPortList() {
 
 namespace {
 
-bool judged(const Bytes& reply, std::size_t n) {
-    if (reply.size() != n) return false;
-    return n != 2 || (reply[0] == 'O' && reply[1] == 'K');
+bool judged(const Bytes& reply, std::size_t replyLength) {
+    if (reply.size() != replyLength) return false;
+    return replyLength != 2 || (reply[0] == 'O' && reply[1] == 'K');
 }
 
 }  // namespace
 
-bool ProgrammerLink::Exchange(const Bytes& frame, std::uint32_t t, std::uint32_t w, std::size_t n,
-                              Bytes& reply) {
-    auto got = transact([&] { return frame; }, t, w, n, TimeoutErrors::Fail);
+bool ProgrammerLink::Exchange(const Bytes& frame, std::uint32_t timeoutMs,
+                              std::uint32_t replyWaitMs, std::size_t replyLength, Bytes& reply) {
+    auto got = transact([&] { return frame; }, timeoutMs, replyWaitMs, replyLength,
+                        TimeoutErrors::Fail);
     reply = got ? std::move(*got) : Bytes();
-    return got && judged(reply, n);
+    return got && judged(reply, replyLength);
 }
 
 std::optional<Bytes> ProgrammerLink::transact(const std::function<Bytes()>& buildFrame,
-                                              std::uint32_t t, std::uint32_t w, std::size_t n,
+                                              std::uint32_t timeoutMs, std::uint32_t replyWaitMs,
+                                              std::size_t replyLength,
                                               TimeoutErrors timeoutErrors) {
     if (!port_.isOpen()) return std::nullopt;
     port_.purge();
     const Bytes frame = buildFrame();
-    const ReadTimeouts timeouts{t, t, t};
+    const ReadTimeouts timeouts{timeoutMs, timeoutMs, timeoutMs};
     auto applyTimeouts = [&] {
         readTimeouts_ = timeouts;
         port_.setReadTimeouts(timeouts);
@@ -68,18 +70,18 @@ std::optional<Bytes> ProgrammerLink::transact(const std::function<Bytes()>& buil
     try {
         if (timeoutErrors == TimeoutErrors::Fail) applyTimeouts();
         port_.write(frame);
-        port_.wait(w);
-        Bytes reply = port_.read(n);
-        if (reply.size() > n) reply.resize(n);
+        port_.wait(replyWaitMs);
+        Bytes reply = port_.read(replyLength);
+        if (reply.size() > replyLength) reply.resize(replyLength);
         return reply;
     } catch (const PortError&) {
         return std::nullopt;
     }
 }
 
-bool ProgrammerLink::okCommand(const std::function<Bytes()>& buildFrame, std::uint32_t t,
-                               std::uint32_t w) {
-    const auto reply = transact(buildFrame, t, w, 2, TimeoutErrors::Fail);
+bool ProgrammerLink::okCommand(const std::function<Bytes()>& buildFrame, std::uint32_t timeoutMs,
+                               std::uint32_t replyWaitMs) {
+    const auto reply = transact(buildFrame, timeoutMs, replyWaitMs, 2, TimeoutErrors::Fail);
     return reply && judged(*reply, 2);
 }
 

@@ -35,11 +35,14 @@ class ProgrammerLink {
     const std::vector<std::string>& PortList() const { return portList_; }
 
     // One command and its reply, for a frame built by the caller (the commands
-    // below build theirs after the purge). Fails without I/O when the port is closed; a
-    // purge error escapes, errors while writing, waiting or reading fail it.
-    // Succeeds when exactly n bytes came and, for n == 2, they are "OK".
-    bool Exchange(const Bytes& frame, std::uint32_t t, std::uint32_t w, std::size_t n,
-                  Bytes& reply);
+    // below build theirs after the purge): the port's read time-outs are set to
+    // timeoutMs, the frame is written, the line is given up to replyWaitMs to
+    // bring the reply, and replyLength bytes are read. Fails without I/O when
+    // the port is closed; a purge error escapes, errors while writing, waiting
+    // or reading fail it. Succeeds when exactly replyLength bytes came and, for
+    // a two-byte reply, they are "OK".
+    bool Exchange(const Bytes& frame, std::uint32_t timeoutMs, std::uint32_t replyWaitMs,
+                  std::size_t replyLength, Bytes& reply);
 
     bool ResetPulse();
     std::uint32_t WaitPumping(std::uint32_t ms) { return waitPumping(pump_, ms); }
@@ -68,10 +71,12 @@ class ProgrammerLink {
     // Purge, time-outs, write, wait and read. The frame is built after the purge
     // so that an argument error is raised before anything is written. Nothing
     // when the port is closed or a port error ended the exchange.
-    std::optional<Bytes> transact(const std::function<Bytes()>& buildFrame, std::uint32_t t,
-                                  std::uint32_t w, std::size_t n, TimeoutErrors timeoutErrors);
+    std::optional<Bytes> transact(const std::function<Bytes()>& buildFrame,
+                                  std::uint32_t timeoutMs, std::uint32_t replyWaitMs,
+                                  std::size_t replyLength, TimeoutErrors timeoutErrors);
     // A command whose reply is "OK".
-    bool okCommand(const std::function<Bytes()>& buildFrame, std::uint32_t t, std::uint32_t w);
+    bool okCommand(const std::function<Bytes()>& buildFrame, std::uint32_t timeoutMs,
+                   std::uint32_t replyWaitMs);
 
     SerialPort& port_;
     PortEnumerator& ports_;

@@ -97,7 +97,3 @@ bool MainMenu::pressShortcut(const std::string& shortcut) {
     return false;
 }
 
-std::string channelCode(const MenuItem& item) {
-    const std::string& name = item.name();
-    return name.size() < 3 ? std::string() : name.substr(name.size() - 3);
-}

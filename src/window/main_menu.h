@@ -58,8 +58,7 @@ class MainMenu {
     MenuItem MainMenuHelpAbout{"MainMenuHelpAbout", "Версия программы"};
     MenuItem MainMenuHelpLoadCbin{"MainMenuHelpLoadCbin", "Файл прошивки"};
 
-    // The eight channel items, channel 0 first; the last three characters of
-    // each name are the channel's code.
+    // The eight channel items, channel 0 first.
     std::array<MenuItem*, 8> channels();
 
     // The top-level menus, left to right.
@@ -72,6 +71,3 @@ class MainMenu {
     // first, then the item's own. Returns whether an item took the shortcut.
     bool pressShortcut(const std::string& shortcut);
 };
-
-// The channel code of a channel item: the last three characters of its name.
-std::string channelCode(const MenuItem& item);

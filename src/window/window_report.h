@@ -12,6 +12,9 @@ class WindowReport final : public Report {
 
     void line(std::string_view text) override { log_.append(text); }
     void progress(const std::string& text) override { status_.setText(text); }
+    void takeBack(std::string_view text) override {
+        if (!log_.lines().empty() && log_.lines().back() == text) log_.deleteLast();
+    }
 
   private:
     Log& log_;

@@ -8,6 +8,7 @@
 #include "base/errors.h"
 #include "base/file_path.h"
 #include "base/text_encoding.h"
+#include "chip/buffer_load.h"
 #include "chip_harness.h"
 #include "support/temp_folder.h"
 
@@ -32,9 +33,8 @@ struct LoadTest : ::testing::Test {
     // Loads content as a file; returns the log lines after "Буфер очищен".
     std::vector<std::string> load(const std::string& content) {
         folder.write("data.txt", content);
-        h.dialogs.fileToOpen = folder.file("data.txt");
         h.log.clear();
-        h.click(h.menu.MainMenuChipLoadFile);
+        loadDataFileIntoBuffer(folder.file("data.txt"), h.buffer, h.log);
         EXPECT_FALSE(h.log.lines().empty());
         EXPECT_EQ(h.log.lines().front(), "Буфер очищен");
         return {h.log.lines().begin() + 1, h.log.lines().end()};
@@ -46,15 +46,6 @@ struct LoadTest : ::testing::Test {
 };
 
 }  // namespace
-
-TEST_F(LoadTest, CancelledDialogChangesNothing) {
-    h.buffer[5] = 0x12;
-    h.click(h.menu.MainMenuChipLoadFile);
-    EXPECT_EQ(h.dialogs.lastInitialFolder, "/opt/telvarn");
-    EXPECT_EQ(h.dialogs.lastFilters, "Все файлы|*.*|*.txt|*.txt");
-    EXPECT_TRUE(h.log.lines().empty());
-    EXPECT_EQ(h.buffer[5], 0x12);
-}
 
 TEST_F(LoadTest, EmptyFileResetsTheBuffer) {
     h.buffer[100] = 0;
@@ -146,8 +137,7 @@ TEST_F(LoadTest, AFolderOfAnyNameIsOpenedAndNamedAsTheDialogGaveIt) {
     std::filesystem::create_directory(ivan);
     std::ofstream(ivan / "data.txt", std::ios::binary) << "1\n2\n";
     const std::string path = utf8Of(ivan / "data.txt");
-    h.dialogs.fileToOpen = path;
-    h.click(h.menu.MainMenuChipLoadFile);
+    loadDataFileIntoBuffer(path, h.buffer, h.log);
     EXPECT_EQ(h.log.lines(),
               (std::vector<std::string>{"Буфер очищен",
                                         "Загружено 2 строк из файла " + path +
@@ -159,12 +149,12 @@ TEST_F(LoadTest, AFolderOfAnyNameIsOpenedAndNamedAsTheDialogGaveIt) {
 TEST_F(LoadTest, UnreadableFileEndsAfterClearingTheBuffer) {
     // The error's text is what the operator's message box shows.
     h.buffer[3] = 0;
-    h.dialogs.fileToOpen = folder.file("нет такого.txt");
+    const std::string missing = folder.file("нет такого.txt");
     try {
-        h.click(h.menu.MainMenuChipLoadFile);
+        loadDataFileIntoBuffer(missing, h.buffer, h.log);
         ADD_FAILURE() << "no error";
     } catch (const AppError& error) {
-        EXPECT_NE(std::string(error.what()).find(*h.dialogs.fileToOpen), std::string::npos);
+        EXPECT_NE(std::string(error.what()).find(missing), std::string::npos);
     }
     EXPECT_EQ(h.log.lines(), std::vector<std::string>{"Буфер очищен"});
     EXPECT_EQ(h.buffer[3], 0xFF);

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "support/chip_menu_rig.h"
+#include "chip/chip_operation.h"
+#include "support/recorded_report.h"
 #include "support/scripted_link.h"
 
 // A programmer played frame by frame behind a FakeSerialPort: a RAM that
@@ -44,13 +45,21 @@ struct ScriptedProgrammer {
     }
 };
 
-// The chip menu on a scripted programmer, with the port open.
-struct ChipHarness : ChipMenuRig<ScriptedLink> {
+// A chip operation on a scripted programmer, with the port open.
+struct ChipHarness : ScriptedLink {
     ScriptedProgrammer device;
+    RecordedReport log;
+    ChipBuffer buffer;
+    ChipVariant variant = kVariant02;
+    ChipOptions options;
 
     ChipHarness() {
         port.responder = [this](const Bytes& frame) { return device.answer(frame); };
         link.open();
+    }
+
+    ChipPhase run(ChipOperationKind kind) {
+        return runChipOperation(kind, variant, options, link, buffer, log);
     }
 
     std::vector<Bytes> framesOf(const std::string& word) const {

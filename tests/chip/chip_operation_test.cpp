@@ -11,20 +11,15 @@ constexpr std::uint8_t kBit30717 = 0x20;  // of byte 3839
 struct OperationTest : ::testing::Test {
     ChipHarness h;
     ChipBuffer before;
-    std::vector<std::string> statusTexts;
-    Connection statusShown;
 
     OperationTest() {
         for (std::size_t i = 0; i < 4096; ++i) h.buffer[i] = static_cast<std::uint8_t>(i * 13);
         h.buffer[3703] = 0xFF;
         h.buffer[3839] = 0xFF;
-        statusShown = h.status.changed.connect(
-            [this](const std::string& text) { statusTexts.push_back(text); });
     }
-    void choose(MenuItem& variant) { variant.setChecked(true); }
-    void run(MenuItem& item) {
+    ChipPhase run(ChipOperationKind kind) {
         before = h.buffer;
-        h.click(item);
+        return h.run(kind);
     }
     void expectBufferUnchanged() {
         for (std::size_t i = 0; i < ChipBuffer::kSize; ++i) {
@@ -45,8 +40,7 @@ struct OperationTest : ::testing::Test {
 }  // namespace
 
 TEST_F(OperationTest, ProgramSendsFourBlocksWithBit29628Forced) {
-    choose(h.menu.MainMenuChipMode02);
-    run(h.menu.MainMenuChipLoadRam);
+        run(ChipOperationKind::Program);
     EXPECT_EQ(h.log.lines(), (std::vector<std::string>{"Загрузка данных в программатор : OK",
                                                        "Проверка данных программатора : OK",
                                                        "Программирование : OK"}));
@@ -61,7 +55,7 @@ TEST_F(OperationTest, ProgramSendsFourBlocksWithBit29628Forced) {
     EXPECT_EQ(h.framesOf("ramread").size(), 4u);
     EXPECT_EQ(h.device.modes, std::vector<std::string>{"progmode02R"});
     EXPECT_EQ(h.beeper.beeps, 1);
-    EXPECT_EQ(statusTexts,
+    EXPECT_EQ(h.log.progresses(),
               (std::vector<std::string>{"Загрузка данных : 0kB", "Загрузка данных : 1kB",
                                         "Загрузка данных : 2kB", "Загрузка данных : 3kB", "",
                                         "Проверка данных : 0kB", "Проверка данных : 1kB",
@@ -87,15 +81,14 @@ TEST(ForcedBits, FollowKindVariantAndMark) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode + std::string(c.marked ? " marked" : " unmarked"));
         ChipHarness h;
-        (c.variant01 ? h.menu.MainMenuChipMode01 : h.menu.MainMenuChipMode02).setChecked(true);
-        h.menu.MainMenuChipLoadRamFinal.setChecked(c.marked);
-        h.menu.MainMenuChipLoadFuseFunal.setChecked(c.marked);
+        h.variant = c.variant01 ? kVariant01 : kVariant02;
+        h.options = ChipOptions{c.marked, c.marked};
         // The other option byte goes out as held: forcing it would change it.
         const std::size_t other = c.index == 3703 ? 3839 : 3703;
         const std::uint8_t otherHeld = c.marked ? 0xFF : 0x00;
         h.buffer[c.index] = c.held;
         h.buffer[other] = otherHeld;
-        h.click(c.burn ? h.menu.MainMenuChipLoadFuse : h.menu.MainMenuChipLoadRam);
+        h.run(c.burn ? ChipOperationKind::Burn : ChipOperationKind::Program);
         const Bytes image = h.imageSent();
         ASSERT_EQ(image.size(), 4096u);
         EXPECT_EQ(image[c.index], c.sent);
@@ -106,44 +99,22 @@ TEST(ForcedBits, FollowKindVariantAndMark) {
     }
 }
 
-TEST_F(OperationTest, EarlyEndingsSendNothing) {
-    h.status.setText("старый текст");
-    choose(h.menu.MainMenuChipMode02);
-    h.dialogs.answerYes = false;
-    run(h.menu.MainMenuChipLoadFuse);
-    h.menu.MainMenuChipMode02.setChecked(false);
-    run(h.menu.MainMenuChipLoadRam);
-    h.dialogs.answerYes = true;
-    run(h.menu.MainMenuChipLoadFuse);
-    EXPECT_EQ(h.log.lines(),
-              (std::vector<std::string>{"Прожиг микросхемы отменен", "Не выбран тип микросхемы",
-                                        "Не выбран тип микросхемы"}));
-    ASSERT_EQ(h.dialogs.questions.size(), 2u);
-    EXPECT_EQ(h.dialogs.questions[0],
-              (std::pair<std::string, std::string>{"Вы уверены?", "Прожиг микросхемы :"}));
-    EXPECT_TRUE(h.port.written.empty());
-    EXPECT_EQ(h.beeper.beeps, 0);
-    EXPECT_EQ(h.status.text(), "старый текст");
-}
-
 TEST_F(OperationTest, ClosedLinkFailsTheLoadPhaseAtOnce) {
-    choose(h.menu.MainMenuChipMode02);
-    h.link.close();
-    run(h.menu.MainMenuChipLoadRam);
+        h.link.close();
+    run(ChipOperationKind::Program);
     EXPECT_EQ(h.log.lines(), std::vector<std::string>{"Ошибка загрузки данных в программатор"});
     EXPECT_TRUE(h.port.written.empty());
     EXPECT_EQ(h.beeper.beeps, 3);
-    EXPECT_EQ(h.status.text(), "");
+    EXPECT_EQ(h.log.progress(), "");
     expectBufferUnchanged();
 }
 
 TEST_F(OperationTest, LinkClosingMidOperationFailsEveryLaterCommand) {
-    choose(h.menu.MainMenuChipMode02);
-    int writes = 0;
+        int writes = 0;
     h.device.before = [&](const std::string& word) {
         if (word == "ramwrite" && ++writes == 2) h.link.close();
     };
-    run(h.menu.MainMenuChipLoadRam);
+    run(ChipOperationKind::Program);
     EXPECT_EQ(h.framesOf("ramwrite").size(), 2u);
     EXPECT_TRUE(h.framesOf("ramread").empty());
     EXPECT_EQ(h.log.lines(), std::vector<std::string>{"Ошибка загрузки данных в программатор"});
@@ -151,38 +122,35 @@ TEST_F(OperationTest, LinkClosingMidOperationFailsEveryLaterCommand) {
 
     // Closing during the verify: no progmode, the buffer as it was.
     ChipHarness second;
-    second.menu.MainMenuChipMode01.setChecked(true);
+    second.variant = kVariant01;
     second.device.before = [&](const std::string& word) {
         if (word == "ramread") second.link.close();
     };
-    second.click(second.menu.MainMenuChipLoadRam);
+    second.run(ChipOperationKind::Program);
     EXPECT_EQ(second.log.lines().back(), "Ошибка проверки данных программатора");
     EXPECT_TRUE(second.framesOf("progmode").empty());
     EXPECT_EQ(second.buffer[3703], 0xFF);
 }
 
 TEST_F(OperationTest, EveryBlockIsTriedAfterAFailure) {
-    choose(h.menu.MainMenuChipMode02);
-    h.device.refusing = {"ramwrite"};
-    run(h.menu.MainMenuChipLoadRam);
+        h.device.refusing = {"ramwrite"};
+    run(ChipOperationKind::Program);
     EXPECT_EQ(h.framesOf("ramwrite").size(), 4u);
     EXPECT_TRUE(h.framesOf("ramread").empty());
 
     ChipHarness reads;
-    reads.menu.MainMenuChipMode02.setChecked(true);
     reads.device.refusing = {"ramread"};
-    reads.click(reads.menu.MainMenuChipLoadRam);
+    reads.run(ChipOperationKind::Program);
     EXPECT_EQ(reads.framesOf("ramread").size(), 4u);
     EXPECT_EQ(reads.log.lines().back(), "Ошибка проверки данных программатора");
     EXPECT_EQ(reads.beeper.beeps, 3);
 }
 
 TEST_F(OperationTest, DifferenceBeyondTheChipImageFailsTheVerify) {
-    choose(h.menu.MainMenuChipMode02);
-    h.device.before = [&](const std::string& word) {
+        h.device.before = [&](const std::string& word) {
         if (word == "ramread") h.device.ram[4095] = before[4095] ^ 0x01;
     };
-    run(h.menu.MainMenuChipLoadRam);
+    run(ChipOperationKind::Program);
     EXPECT_EQ(h.log.lines(), (std::vector<std::string>{"Загрузка данных в программатор : OK",
                                                        "Ошибка проверки данных программатора"}));
     EXPECT_TRUE(h.framesOf("progmode").empty());
@@ -191,33 +159,30 @@ TEST_F(OperationTest, DifferenceBeyondTheChipImageFailsTheVerify) {
 }
 
 TEST_F(OperationTest, RefusedProgmodeIsReportedPerKind) {
-    choose(h.menu.MainMenuChipMode02);
-    h.device.refusing = {"progmode"};
-    run(h.menu.MainMenuChipLoadRam);
-    run(h.menu.MainMenuChipLoadFuse);
+        h.device.refusing = {"progmode"};
+    run(ChipOperationKind::Program);
+    run(ChipOperationKind::Burn);
     EXPECT_EQ(h.log.lines()[2], "Ошибка программирования микросхемы");
     EXPECT_EQ(h.log.lines()[5], "Ошибка прожига микросхемы");
     EXPECT_EQ(h.beeper.beeps, 6);
 }
 
 TEST_F(OperationTest, EscapingErrorStillRestoresTheBuffer) {
-    choose(h.menu.MainMenuChipMode02);
-    h.device.before = [&](const std::string& word) {
+        h.device.before = [&](const std::string& word) {
         if (word == "ramread") h.port.failing = {"purge"};
     };
     before = h.buffer;
-    EXPECT_THROW(h.click(h.menu.MainMenuChipLoadRam), PortError);
-    EXPECT_EQ(h.status.text(), "");
+    EXPECT_THROW(h.run(ChipOperationKind::Program), PortError);
+    EXPECT_EQ(h.log.progress(), "");
     expectBufferUnchanged();
 }
 
 TEST_F(OperationTest, ChangesMadeDuringTheFailureBeepsSurvive) {
     // The beeps process window messages; a handler run there owns the buffer
     // afterwards, so the operation must not put its old bytes back again.
-    choose(h.menu.MainMenuChipMode02);
-    h.link.close();
+        h.link.close();
     h.pump.post([&] { h.buffer[3703] = 0x00; });
-    h.click(h.menu.MainMenuChipLoadRam);
+    h.run(ChipOperationKind::Program);
     EXPECT_EQ(h.beeper.beeps, 3);
     EXPECT_EQ(h.buffer[3703], 0x00);
 }

@@ -1,28 +1,30 @@
 #include <gtest/gtest.h>
 
-#include "support/chip_menu_rig.h"
+#include "chip/buffer_load.h"
+#include "chip/chip_operation.h"
+#include "support/recorded_report.h"
 #include "support/sim_rig.h"
 #include "support/temp_folder.h"
 
 namespace {
 
-// The chip menu driving the simulated programmer, its application running.
-struct SimulatedChipBench : ChipMenuRig<SimRig> {
-    explicit SimulatedChipBench(SimBehaviour behaviour) : ChipMenuRig(behaviour) {
+// Loading and programming on the simulated programmer, its application running.
+struct SimulatedChipBench : SimRig {
+    explicit SimulatedChipBench(SimBehaviour behaviour) : SimRig(behaviour) {
         EXPECT_TRUE(link.runapp());
     }
 
     TempFolder folder;
+    RecordedReport log;
+    ChipBuffer buffer;
 
     void loadAndProgram() {
         // Bits in every block, and bit 29628 left set by the file.
         folder.write("chip.txt", std::string("0\n1023\n$2000\n0x4321\n29627\n30716\n32767\n"));
-        dialogs.fileToOpen = folder.file("chip.txt");
-        click(menu.MainMenuChipLoadFile);
-        click(menu.MainMenuChipMode02);
+        loadDataFileIntoBuffer(folder.file("chip.txt"), buffer, log);
         loaded = buffer;
         log.clear();
-        click(menu.MainMenuChipLoadRam);
+        runChipOperation(ChipOperationKind::Program, kVariant02, ChipOptions{}, link, buffer, log);
     }
     // The operation leaves the buffer as the load filled it.
     void expectBufferAsLoaded() const {
@@ -41,7 +43,6 @@ TEST(ChipOnSimulator, ProgramWritesTheImageWithTheForcedBit) {
     EXPECT_EQ(bench.log.lines(), (std::vector<std::string>{"Загрузка данных в программатор : OK",
                                                            "Проверка данных программатора : OK",
                                                            "Программирование : OK"}));
-    EXPECT_EQ(bench.device.lastIdlemode(), "02R");
     EXPECT_EQ(bench.device.lastProgmode(), "02R");
     const auto ram = bench.device.ram();
     for (std::size_t i = 0; i < 4096; ++i) {

@@ -57,8 +57,7 @@ struct CliRig {
             ports =
                 std::make_unique<CliPorts>(systemPort, systemPorts, arguments, false, stop, clock);
             session = std::make_unique<CliSession>(
-                CliSession::Services{ports->port(), ports->ports(), pump}, arguments.yes,
-                arguments.logFile);
+                CliSession::Services{ports->port(), ports->ports(), pump}, arguments.logFile);
             output = std::make_unique<CliOutput>(out, err, CliOutput::Terminals{});
             output->follow(session->log, session->status);
             return runCommand(arguments, CliRun{*session, *output, input, stop});

@@ -230,9 +230,9 @@ TEST_F(CliCommands, InterruptionEndsTheOperationAsAPortErrorWould) {
     EXPECT_EQ(rig.device().framesReceived("ramwrite"), 2);
     EXPECT_EQ(rig.device().framesReceived("progmode"), 0);
     // The option bytes are back as the file left them, the status line empty.
-    EXPECT_EQ(rig.session->buffer[3703], 0xFF);
-    EXPECT_EQ(rig.session->buffer[3839], 0xDF);
-    EXPECT_EQ(rig.session->buffer[0], 0xFD);
+    EXPECT_EQ(rig.session->session.buffer()[3703], 0xFF);
+    EXPECT_EQ(rig.session->session.buffer()[3839], 0xDF);
+    EXPECT_EQ(rig.session->session.buffer()[0], 0xFD);
     EXPECT_EQ(rig.session->status.text(), "");
 }
 

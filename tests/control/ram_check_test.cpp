@@ -2,18 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include "ram_model.h"
+#include "control_rig.h"
 
 namespace {
 
 class RamCheck : public ::testing::Test {
   protected:
-    RamCheck() {
-        rig.open();
-        rig.menu.MainMenuProgCheckRam.setVisible(true);
-    }
-    void runCheck() { rig.menu.MainMenuProgCheckRam.click(); }
-    MenuRig rig;
+    RamCheck() { rig.open(); }
+    void runCheck() { rig.checkRam(); }
+    ControlRig rig;
     RamModel device;
 };
 
@@ -41,16 +38,16 @@ TEST_F(RamCheck, SoundRamPassesSixPhasesOfWholeBlocks) {
 TEST_F(RamCheck, StatusLineCountsUpEachPhaseAndEndsEmpty) {
     device.attach(rig.port);
     runCheck();
-    ASSERT_EQ(rig.statusTexts.size(), 6u * 128u + 1u);
+    ASSERT_EQ(rig.log.progresses().size(), 6u * 128u + 1u);
     for (int phase = 0; phase < 6; ++phase) {
         const std::string name = phase % 2 == 0 ? "RAM_WRITE " : "RAM_READ ";
         const auto at = static_cast<std::size_t>(phase) * 128;
-        EXPECT_EQ(rig.statusTexts[at], name + "0%");
-        EXPECT_EQ(rig.statusTexts[at + 49], name + "39%");
-        EXPECT_EQ(rig.statusTexts[at + 127], name + "100%");
+        EXPECT_EQ(rig.log.progresses()[at], name + "0%");
+        EXPECT_EQ(rig.log.progresses()[at + 49], name + "39%");
+        EXPECT_EQ(rig.log.progresses()[at + 127], name + "100%");
     }
-    EXPECT_EQ(rig.statusTexts.back(), "");
-    EXPECT_EQ(rig.status.text(), "");
+    EXPECT_EQ(rig.log.progresses().back(), "");
+    EXPECT_EQ(rig.log.progress(), "");
 }
 
 TEST_F(RamCheck, OneBadBlockFailsOnlyItsPhaseAndTheWalkGoesOn) {
@@ -79,18 +76,18 @@ TEST_F(RamCheck, ClosedPortWalksEveryBlockAndFailsEveryPhase) {
     EXPECT_EQ(rig.log.lines(), ramCheckLines("ER ER ER ER ER ER"));
     EXPECT_TRUE(rig.port.written.empty());
     EXPECT_EQ(rig.pump.now, 768u);
-    EXPECT_EQ(rig.status.text(), "");
+    EXPECT_EQ(rig.log.progress(), "");
 }
 
 TEST_F(RamCheck, CheckNestedInThePauseRunsWholeAndSpoilsOnlyTheOuterRead) {
     device.attach(rig.port);
     // The first pause of the outer check lets a second check run to its end;
     // it leaves its random pattern in block 0, which the outer wrote with 0xFF.
-    rig.pump.post([this] { rig.menu.MainMenuProgCheckRam.click(); });
+    rig.pump.post([this] { rig.checkRam(); });
     runCheck();
     EXPECT_EQ(rig.log.lines(), ramCheckLines("OK OK OK OK OK OK OK ER OK OK OK OK"));
     EXPECT_EQ(rig.framesOf("ramwrite").size(), 768u);
-    EXPECT_EQ(rig.status.text(), "");
+    EXPECT_EQ(rig.log.progress(), "");
     // The two random patterns follow each other in the one sequence.
     const auto writes = rig.framesOf("ramwrite");
     const Bytes& innerRnd = writes[1 + 256];

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ram_model.h"
+#include "control_rig.h"
 
 namespace {
 
@@ -23,12 +23,12 @@ TEST(RandomSourceTest, FreshSourceStartsWithTheKnownPattern) {
 }
 
 TEST(RandomSourceTest, RamChecksDrawTheWholeImageAndContinueTheSequence) {
-    MenuRig rig;
+    ControlRig rig;
     RamModel device;
     device.attach(rig.port);
     rig.open();
-    rig.menu.MainMenuProgCheckRam.click();
-    rig.menu.MainMenuProgCheckRam.click();
+    rig.checkRam();
+    rig.checkRam();
     const auto writes = rig.framesOf("ramwrite");
     ASSERT_EQ(writes.size(), 768u);
 

@@ -9,13 +9,18 @@
 class RecordedReport final : public Report {
   public:
     void line(std::string_view text) override { lines_.emplace_back(text); }
-    void progress(const std::string& text) override { progress_ = text; }
+    void progress(const std::string& text) override { progresses_.push_back(text); }
+    void takeBack(std::string_view text) override {
+        if (!lines_.empty() && lines_.back() == text) lines_.pop_back();
+    }
 
     const std::vector<std::string>& lines() const { return lines_; }
-    const std::string& progress() const { return progress_; }
+    // The status line's text now, and every text it showed.
+    std::string progress() const { return progresses_.empty() ? "" : progresses_.back(); }
+    const std::vector<std::string>& progresses() const { return progresses_; }
     void clear() { lines_.clear(); }
 
   private:
     std::vector<std::string> lines_;
-    std::string progress_;
+    std::vector<std::string> progresses_;
 };

@@ -1,14 +1,15 @@
-#include "control/service_mode.h"
+#include "app/service_mode.h"
 
-ServiceMode::ServiceMode(MainMenu& menu, Log& log, ProgrammerLink& link)
-    : menu_(menu), log_(log), link_(link) {}
+ServiceMode::ServiceMode(MainMenu& menu, Log& log, ProgrammerSession& session)
+    : menu_(menu), log_(log), session_(session) {}
 
 void ServiceMode::toggle() {
     const bool entering = !on();
     menu_.MainMenuProgCheckRam.setVisible(entering);
     menu_.MainMenuProgCheckPorts.setVisible(entering);
-    // The two final-step options are unmarked while they can be chosen and
-    // marked again (their everyday setting) when they are hidden.
+    // The two final-step options are off while they can be chosen and on again
+    // (their everyday setting) when they are hidden.
+    session_.options = ChipOptions{!entering, !entering};
     menu_.MainMenuChipLoadFuseFunal.setVisible(entering);
     menu_.MainMenuChipLoadFuseFunal.setChecked(!entering);
     menu_.MainMenuChipLoadRamFinal.setVisible(entering);
@@ -20,5 +21,5 @@ void ServiceMode::toggle() {
     menu_.MainMenuProgCheckRam.setShortcut(entering ? "Shift+F12" : "");
     // Leaving turns the log the window's own colour, not the one it started with.
     log_.setBackground(entering ? kYellow : kSkyBlue);
-    link_.Beep();
+    session_.link().Beep();
 }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "menu_rig.h"
-#include "ram_model.h"
+#include "support/ram_model.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/programmer_link.h"
+#include "session/programmer_session.h"
 #include "window/log.h"
 #include "window/main_menu.h"
 
@@ -10,7 +10,7 @@
 // item (the refresh does when the port closes) turns it off.
 class ServiceMode {
   public:
-    ServiceMode(MainMenu& menu, Log& log, ProgrammerLink& link);
+    ServiceMode(MainMenu& menu, Log& log, ProgrammerSession& session);
 
     bool on() const { return menu_.MainMenuProgCheckRam.visible(); }
     // Enters the mode if it is off, leaves it if it is on. Every effect is set
@@ -21,5 +21,5 @@ class ServiceMode {
   private:
     MainMenu& menu_;
     Log& log_;
-    ProgrammerLink& link_;
+    ProgrammerSession& session_;
 };

@@ -1,8 +1,9 @@
-#include "control/menu_refresh.h"
+#include "app/programmer_menu.h"
 
 #include <gtest/gtest.h>
 
 #include "menu_rig.h"
+#include "support/sim_rig.h"
 
 namespace {
 
@@ -108,6 +109,36 @@ TEST_F(MenuRefresh, ClosedPortDisablesSubmenusHidesChecksAndSendsNothing) {
     EXPECT_TRUE(rig.menu.MainMenuProgMUX.enabled());
     EXPECT_FALSE(rig.menu.MainMenuProgCheckRam.visible());
     EXPECT_EQ(rig.commandWords(), std::vector<std::string>{"ioread"});
+}
+
+TEST(ProgrammerMenuOnSimulator, MarksShowWhatTheDeviceReportsAfterEachChoice) {
+    MenuViewRig<SimRig> rig(SimBehaviour::Normal);
+    rig.link.runapp();
+    rig.device.setSupply(SimSupply::Vdd3);
+    rig.device.setVpr(true);
+    rig.device.setMux("110");
+    rig.choose(rig.menu.MainMenuProg);
+    EXPECT_TRUE(rig.menu.MainMenuProgVdd3.checked());
+    EXPECT_TRUE(rig.menu.MainMenuProgVpr.checked());
+    EXPECT_TRUE(rig.menu.MainMenuProgMUX110.checked());
+
+    rig.choose(rig.menu.MainMenuProgVddU);
+    rig.choose(rig.menu.MainMenuProgVpr);
+    rig.choose(rig.menu.MainMenuProgMUX101);
+    EXPECT_EQ(rig.device.supply(), SimSupply::Vddu);
+    EXPECT_FALSE(rig.device.vpr());
+    EXPECT_EQ(rig.device.mux(), "101");
+    const std::vector<std::string> lines = {"Напряжение VDDU установлено",
+                                            "Напряжение VPR отключено",
+                                            "Состояние выходов MUX=101 установлено"};
+    EXPECT_EQ(rig.log.lines(), lines);
+
+    rig.choose(rig.menu.MainMenuProgVdd);
+    EXPECT_TRUE(rig.menu.MainMenuProgVddU.checked());
+    EXPECT_FALSE(rig.menu.MainMenuProgVdd3.checked());
+    EXPECT_FALSE(rig.menu.MainMenuProgVpr.checked());
+    EXPECT_TRUE(rig.menu.MainMenuProgMUX101.checked());
+    EXPECT_FALSE(rig.menu.MainMenuProgMUX110.checked());
 }
 
 }  // namespace

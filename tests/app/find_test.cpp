@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "support/programmer_menu_rig.h"
-#include "support/scripted_link.h"
+#include "menu_rig.h"
 
 // "Поиск" arms the firmware update's timer again whenever it leaves the link
 // open: an error that escaped an update (a cable pulled mid-way) left it off.
@@ -14,7 +13,7 @@ TEST(Find, ArmsTheFirmwareTimerWhenTheLinkIsLeftOpen) {
     for (const Case c : {Case{"found after an update was cut short", true, false},
                          Case{"found while idle", true, true}, Case{"not found", false, false}}) {
         SCOPED_TRACE(c.what);
-        ProgrammerMenuRig<ScriptedLink> rig;
+        MenuViewRig<ScriptedLink> rig;
         rig.timerProg->setEnabled(c.timerBefore);
         rig.discovery = [&rig, found = c.found] {
             rig.link.close();

@@ -1,15 +1,45 @@
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "support/programmer_menu_rig.h"
+#include "app/chip_menu.h"
+#include "app/programmer_menu.h"
+#include "support/fake_desktop.h"
+#include "support/ram_model.h"
 #include "support/scripted_link.h"
+#include "support/session_rig.h"
 #include "support/test_bytes.h"
+
+// The two programmer menus as the window has them, views of a session on the
+// link of LinkRig; "Поиск" counts and does what the test gives it to do.
+template <class LinkRig>
+struct MenuViewRig : SessionRig<LinkRig> {
+    template <class... Args>
+    explicit MenuViewRig(Args&&... args) : SessionRig<LinkRig>(std::forward<Args>(args)...) {}
+
+    void choose(MenuItem& item) { handler.MainMenuProgClick(item); }
+    void click(MenuItem& item) { chip.MainMenuChipClick(item); }
+
+    FakeDialogs dialogs;
+    int discoveries = 0;
+    std::function<void()> discovery;
+    std::unique_ptr<Timer> timerProg = this->pump.createTimer([] {});
+    ChipMenu chip{this->menu, this->session, dialogs, "/opt/telvarn"};
+    ProgrammerMenu handler{this->menu, this->log, this->session,
+                           [this] {
+                               ++discoveries;
+                               if (discovery) discovery();
+                           },
+                           timerProg.get()};
+};
 
 // The programmer menu on a scripted port, its items wired to the handler the
 // way the main window wires them, so that shortcuts reach it too.
-struct MenuRig : ProgrammerMenuRig<ScriptedLink> {
+struct MenuRig : MenuViewRig<ScriptedLink> {
     std::vector<std::string> statusTexts;
     Connection statusShown;
 
@@ -30,14 +60,7 @@ struct MenuRig : ProgrammerMenuRig<ScriptedLink> {
 
     // The frames written so far that begin with the command word.
     std::vector<Bytes> framesOf(const std::string& word) const {
-        std::vector<Bytes> out;
-        for (const Bytes& frame : port.written) {
-            if (frame.size() >= word.size() &&
-                std::equal(word.begin(), word.end(), frame.begin())) {
-                out.push_back(frame);
-            }
-        }
-        return out;
+        return framesBeginningWith(port.written, word);
     }
 
     std::vector<std::string> commandWords() const {
@@ -49,9 +72,3 @@ struct MenuRig : ProgrammerMenuRig<ScriptedLink> {
         return out;
     }
 };
-
-// A 13-character status reply. The positions nobody reads carry ones, so a
-// reader that looks at the wrong place gets noticed.
-inline std::string statusReply(char vpr, const std::string& channel, const std::string& supply) {
-    return std::string("11111") + vpr + channel + "1" + supply;
-}

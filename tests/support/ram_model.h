@@ -6,7 +6,14 @@
 #include <vector>
 
 #include "base/bytes.h"
-#include "menu_rig.h"
+#include "support/fake_serial_port.h"
+#include "support/test_bytes.h"
+
+// A 13-character status reply. The positions nobody reads carry ones, so a
+// reader that looks at the wrong place gets noticed.
+inline std::string statusReply(char vpr, const std::string& channel, const std::string& supply) {
+    return std::string("11111") + vpr + channel + "1" + supply;
+}
 
 // A programmer that keeps what it is sent in a 128 KiB RAM and answers every
 // other command "OK" (ioread with a plain status). Hooks spoil it on purpose.
