@@ -3,51 +3,28 @@
 // them. The log is what the operator reads; with TELVARN_SESSION_RECORD=DIR
 // the log and the trace of every frame are also written to DIR (log.txt,
 // trace.txt), for scripts/session-compare.sh to compare two builds by.
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <fstream>
 
-#include "app/main_window.h"
-#include "app/program_files.h"
-#include "link/routed_port.h"
-#include "link/traced_port.h"
-#include "sim/simulated_port.h"
-#include "support/desktop_fakes.h"
-#include "support/fake_serial_port.h"
-#include "support/temp_folder.h"
+#include "window_rig.h"
 
 namespace {
 
+// The folder named by TELVARN_SESSION_RECORD, or nothing.
 std::string recordFolder() {
     const char* folder = std::getenv("TELVARN_SESSION_RECORD");
     return folder != nullptr ? folder : "";
 }
 
-struct OperatorSession : ::testing::Test, DesktopFakes {
-    TempFolder folder;
-    FakeSerialPort systemPort;
-    FakePortEnumerator systemPorts;
-    SimulatedProgrammer device;
-    SimulatedPort simulatedPort{device, false};
-    RoutedPort routed{systemPort, simulatedPort, "SIM"};
-    TracedPort traced{routed, recordFolder().empty() ? folder.file("trace.txt")
-                                                     : recordFolder() + "/trace.txt"};
-    std::unique_ptr<Desktop> desktop;
-    std::unique_ptr<MainWindow> window;
-
-    MainWindow& start() {
-        system.exePath = folder.file(kProgramFileName);
+struct OperatorSession : Window {
+    MainWindow& startRecording() {
         systemPorts.names = {"SIM"};
-        desktop = std::make_unique<Desktop>(desktopOn(traced, systemPorts));
-        window = std::make_unique<MainWindow>(*desktop, std::vector<std::string>{});
-        window->FormCreate();
-        return *window;
+        if (!recordFolder().empty()) traceTo(recordFolder() + "/trace.txt");
+        MainWindow& w = start();
+        w.FormCreate();
+        return w;
     }
     void press(const std::string& shortcut) { ASSERT_TRUE(window->menu.pressShortcut(shortcut)); }
-    void tickFirmwareTimer() {
-        static_cast<ManualPump::ManualTimer&>(*window->TimerProg).onTick();
-    }
     void record() const {
         if (recordFolder().empty()) return;
         std::ofstream out(recordFolder() + "/log.txt", std::ios::binary);
@@ -58,7 +35,7 @@ struct OperatorSession : ::testing::Test, DesktopFakes {
 TEST_F(OperatorSession, EveryCommandOnceAgainstTheSimulator) {
     folder.write("chip.txt", std::string("0\n7\n100\n29627\nabc\n"));
     dialogs.fileToOpen = folder.file("chip.txt");
-    MainWindow& w = start();                   // "Поиск" and the new variant
+    MainWindow& w = startRecording();          // "Поиск" and the new variant
     press("F2");                               // the data file
     press("F4");                               // "Прошить"
     press("Ctrl+F4");                          // "Прожечь", answered Yes
@@ -74,7 +51,7 @@ TEST_F(OperatorSession, EveryCommandOnceAgainstTheSimulator) {
     w.menu.MainMenuProgVpr.click();            // on
     w.menu.MainMenuProgVpr.click();            // off
     folder.write(kFirmwareName, std::string(600, '\x5A'));
-    tickFirmwareTimer();                       // the firmware file beside the program
+    tick(*w.TimerProg);                        // the firmware file beside the program
     w.menu.MainMenuProgFind.click();           // "Поиск" again
     record();
 
