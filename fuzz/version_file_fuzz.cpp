@@ -24,6 +24,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto read = readVersionLines(file.path());
     require(read && *read == lines, "the file reads as its bytes split");
 
+    // Accepted only whole: four lines or more, the tag, a version that reads.
+    const auto accepted = parseVersionFile(lines, "Telvarn");
+    require(accepted.has_value() == (lines.size() >= 4 && lines[0] == "Telvarn" &&
+                                     referenceDecimalInt32(lines[1]).has_value()),
+            "a version file is accepted exactly when it is whole");
+    require(!accepted || (accepted->checksum == lines[2] &&
+                          accepted->notes.size() == lines.size() - 3),
+            "an accepted file's checksum and notes are its lines after the version");
+
     // The check reads the line after the product's name as the version.
     for (const std::string& line : lines) {
         require(parseDecimalInt32(line) == referenceDecimalInt32(line),

@@ -39,10 +39,12 @@ void SelfUpdate::request() {
     }
 }
 
-// Every line after the checksum line, each ended by a line feed.
+// Each line of the release notes ended by a line feed.
 std::string SelfUpdate::releaseNotes() const {
     std::string notes;
-    for (std::size_t i = 1; i < c_.lines.size(); ++i) notes += c_.lines[i] + "\n";
+    if (offered_) {
+        for (const std::string& line : offered_->notes) notes += line + "\n";
+    }
     return notes;
 }
 
@@ -67,16 +69,17 @@ void SelfUpdate::refuse(const std::string& line) {
 // Byte for byte with the version file's line: lower-case digits never match.
 bool SelfUpdate::checksumMatches() const {
     const auto crc = fileCrc32(c_.localFile);
-    return crc && !c_.lines.empty() && hexLong(*crc) == c_.lines[0];
+    return crc && offered_ && hexLong(*crc) == offered_->checksum;
 }
 
 // Only the release the version file offers: an older signed release served
 // under a newer version number names another.
 bool SelfUpdate::signatureVerifies() {
-    if (!release_) return false;
+    if (!offered_) return false;
+    const std::string release = c_.channel.productTag + " " + offered_->versionLine;
     const auto signature = fetch_.signature();
     return signature &&
-           releaseSignatureVerifies(c_.trust.keyLine, c_.localFile, *signature, *release_);
+           releaseSignatureVerifies(c_.trust.keyLine, c_.localFile, *signature, release);
 }
 
 // The saved copy, started with "PAUSE", puts the download in place of the

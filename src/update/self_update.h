@@ -4,6 +4,7 @@
 #include <string>
 
 #include "update/update_context.h"
+#include "update/version_file.h"
 
 // The check's client, fetching the documents of a download one at a time;
 // the client is back on the version file's address when each returns.
@@ -35,9 +36,8 @@ class SelfUpdate {
     // The menu item's click: shows the release notes, and on Yes downloads.
     // Every download ends in one line of the log, which tells its outcome.
     void request();
-    // The release the version file just read offers, as its signature must
-    // name it ("Telvarn 15"); nothing when the file offers none.
-    void offer(std::optional<std::string> release) { release_ = std::move(release); }
+    // The version file the check has accepted: the download it offers.
+    void offer(VersionFile file) { offered_ = std::move(file); }
 
   private:
     std::string releaseNotes() const;
@@ -52,5 +52,5 @@ class SelfUpdate {
 
     const UpdateContext& c_;
     DownloadFetch& fetch_;
-    std::optional<std::string> release_;
+    std::optional<VersionFile> offered_;
 };

@@ -112,20 +112,18 @@ bool VersionCheck::releaseStream() {
     }
 }
 
+// A file that is not accepted changes nothing: the offer made by the last
+// accepted one stands, with its checksum and notes.
 void VersionCheck::readVersionFile() {
-    if (auto lines = readVersionLines(c_.localFile)) {
-        c_.lines = std::move(*lines);
-        download_.offer(std::nullopt);
-    }
+    const auto lines = readVersionLines(c_.localFile);
     removeLocalFile();
-    auto& lines = c_.lines;
-    if (lines.size() < 4 || lines[0] != c_.channel.productTag) return;
-    lines.erase(lines.begin());
-    const auto version = parseDecimalInt32(lines[0]);
-    if (!version) return;
-    download_.offer(c_.channel.productTag + " " + lines[0]);
-    lines.erase(lines.begin());
-    applyVersion(*version);
+    const auto file = lines ? parseVersionFile(*lines, c_.channel.productTag) : std::nullopt;
+    if (!file) return;
+    // The window's line list holds the checksum line, then the release notes.
+    c_.lines = {file->checksum};
+    c_.lines.insert(c_.lines.end(), file->notes.begin(), file->notes.end());
+    download_.offer(*file);
+    applyVersion(file->version);
 }
 
 void VersionCheck::applyVersion(std::int32_t version) {

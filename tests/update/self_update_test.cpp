@@ -155,6 +155,18 @@ TEST_F(Download, ConfirmationShowsEachReleaseNotesLineEndedByALineFeed) {
     }
 }
 
+// Half a version file is no offer: it leaves the one made before, notes and
+// checksum, and is never read as them.
+TEST_F(Download, AVersionFileNotAcceptedLeavesTheOfferAsItWas) {
+    UpdateRig rig(programChannel());
+    prepare(rig);
+    rig.serve({serving("Telvarn\r\n16\r\n"), serving(kDownload)});
+    rig.check->TimerTick();
+    rig.check->DownloadClick();
+    EXPECT_EQ(rig.dialogs.questions.at(0).first, "Исправления\n");
+    EXPECT_EQ(rig.log.lines(), std::vector<std::string>{"Загрузка обновления завершена"});
+}
+
 TEST_F(Download, NoLeavesEverythingAsItWas) {
     UpdateRig rig(firmwareChannel());
     rig.dialogs.answerYes = false;

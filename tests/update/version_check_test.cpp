@@ -24,7 +24,8 @@ struct VersionRow {
     bool itemAfter;
     bool updateAfter;
     bool notice;
-    std::vector<std::string> list;  // the check's line list afterwards
+    // The check's line list afterwards: a file not accepted changes nothing.
+    std::vector<std::string> list;
 };
 
 constexpr bool on = true;
@@ -44,25 +45,25 @@ const VersionRow kVersionRows[] = {
     {"OlderVersion", Kind::Program, 14, "Telvarn\r\n-3\r\nC\r\nN\r\n",
          off, off, off, off, off, {"C", "N"}},
     {"ThreeLinesAreIgnored", Kind::Program, 14, "Telvarn\r\n15\r\n0A1B2C3D\r\n",
-         on, off, on, on, off, {"Telvarn", "15", "0A1B2C3D"}},
+         on, off, on, on, off, {"ListVersion"}},
     {"TagFollowedByABlank", Kind::Program, 14, "Telvarn \r\n15\r\nC\r\nN\r\n",
-         off, off, off, off, off, {"Telvarn ", "15", "C", "N"}},
+         off, off, off, off, off, {"ListVersion"}},
     {"TagInOtherCase", Kind::Program, 14, "TELVARN\r\n15\r\nC\r\nN\r\n",
-         off, off, off, off, off, {"TELVARN", "15", "C", "N"}},
+         off, off, off, off, off, {"ListVersion"}},
     {"LinesEndingInLfOnly", Kind::Program, 14, "Telvarn\n15\nC\nOne\nTwo",
          off, off, on, on, on, {"C", "One", "Two"}},
     {"LinesEndingInCrOnly", Kind::Program, 14, "Telvarn\r15\rC\rOne\r\rTwo\r",
          off, off, on, on, on, {"C", "One", "", "Two"}},
     {"NulEndsTheText", Kind::Program, 14, std::string("Telvarn\n15\nC\n\0Notes\n", 20),
-         on, off, on, on, off, {"Telvarn", "15", "C"}},
+         on, off, on, on, off, {"ListVersion"}},
     {"NulInsideTheNotes", Kind::Program, 14, std::string("Telvarn\n15\nC\nNo\0tes\n", 20),
          off, off, on, on, on, {"C", "No"}},
     {"NonIntegerVersionIsIgnored", Kind::Program, 14, "Telvarn\r\n15a\r\nC\r\nN\r\n",
-         on, off, on, on, off, {"15a", "C", "N"}},
+         on, off, on, on, off, {"ListVersion"}},
     {"VersionBeyond32Bits", Kind::Program, 14, "Telvarn\r\n2147483648\r\nC\r\nN\r\n",
-         off, off, off, off, off, {"2147483648", "C", "N"}},
+         off, off, off, off, off, {"ListVersion"}},
     {"ProgramFileAtTheFirmwareCheck", Kind::Firmware, 7, "Telvarn\r\n15\r\nC\r\nN\r\n",
-         off, off, off, off, off, {"Telvarn", "15", "C", "N"}},
+         off, off, off, off, off, {"ListVersion"}},
     {"FirmwareNeedingAnUpdateTakesVersion0", Kind::Firmware, -2, kTag + "\r\n0\r\nC\r\nN\r\n",
          off, off, on, on, on, {"C", "N"}},
     {"FirmwareOfTheSameVersion", Kind::Firmware, 7, kTag + "\r\n7\r\nC\r\nN\r\n",
