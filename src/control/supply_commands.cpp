@@ -2,17 +2,10 @@
 
 namespace {
 
-// What the vdd command carries.
+// What the vdd command carries, in the order of Supply.
 std::string selectorOf(Supply supply) {
-    switch (supply) {
-        case Supply::Vdd3:
-            return "3";
-        case Supply::Vdd5:
-            return "5";
-        case Supply::VddU:
-            break;
-    }
-    return "U";
+    static const char* const kSelectors[] = {"3", "5", "U"};
+    return kSelectors[static_cast<int>(supply)];
 }
 
 }  // namespace
