@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,9 +17,14 @@ inline std::string statusReply(char vpr, const std::string& channel, const std::
 }
 
 // A programmer that keeps what it is sent in a 128 KiB RAM and answers every
-// other command "OK" (ioread with a plain status). Hooks spoil it on purpose.
+// other command "OK" (ioread with a plain status), or "NO" to the command words
+// it is told to refuse. Hooks spoil it on purpose.
 struct RamModel {
     Bytes ram = Bytes(0x20000, 0xA5);
+    std::set<std::string> refusing;  // command words answered "NO"
+    std::vector<std::string> modes;  // "idlemode01R", "progmode02F", ...
+    // Runs before each answer: lets a test close the port or break the RAM.
+    std::function<void(const std::string& word)> before;
     // Runs after each ramread reply is built; may change the reply.
     std::function<void(std::uint32_t address, Bytes& reply)> onRead;
     // Runs on each ramwrite frame.
@@ -34,7 +40,16 @@ struct RamModel {
         return frame.size() >= word.size() && std::equal(word.begin(), word.end(), frame.begin());
     }
 
+    static std::string wordOf(const Bytes& frame) {
+        const std::string text(frame.begin(), frame.end());
+        return text.substr(0, text.find_first_not_of("abcdefghijklmnopqrstuvwxyz"));
+    }
+
     Bytes answer(const Bytes& frame) {
+        const std::string word = wordOf(frame);
+        if (before) before(word);
+        if (refusing.count(word) != 0) return bytesOf("NO");
+        if (word == "idlemode" || word == "progmode") modes.emplace_back(frame.begin(), frame.end());
         if (startsWith(frame, "ramwrite")) {
             if (onWrite) onWrite(frame);
             const std::uint32_t address = addressOf(frame, 8);
