@@ -10,7 +10,7 @@
 
 #include "http/http_cli.h"
 #include "support/fake_desktop.h"
-#include "support/memory_stream.h"
+#include "support/captured_stream.h"
 #include "support/scripted_socket.h"
 
 namespace {
@@ -74,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     THttpCli client("HttpClientFuzz", socket, pump);
     client.URL = "http://fuzz.test:8080/products/Telvarn/version";
-    MemoryStream stream;
+    CapturedStream stream;
     if (options & kSmallDisk) stream.capacity = 100;
     int openDocuments = 0;
     client.OnDocBegin = [&](THttpCli& c) {

@@ -9,7 +9,7 @@
 
 #include "http/http_cli.h"
 #include "support/fake_desktop.h"
-#include "support/memory_stream.h"
+#include "support/captured_stream.h"
 #include "support/scripted_socket.h"
 
 // A pump that runs timers as a real loop does, and that gives up on a Get
@@ -60,7 +60,7 @@ struct HttpRig {
 
     HttpPump pump;
     ScriptedSocket socket;
-    MemoryStream stream;
+    CapturedStream stream;
     THttpCli cli{"HttpClientGetVersion", socket, pump};
     std::string events;
     std::vector<THttpState> states;

@@ -70,7 +70,11 @@ TEST(Win32SystemServices, StartProcessRunsAHiddenChildOrRaisesTheSystemsError) {
     for (int i = 0; i < 500 && GetFileAttributesW(made.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) {
         Sleep(20);  // the child runs on its own
     }
-    EXPECT_TRUE(RemoveDirectoryW(made.c_str())) << folder;
+    ASSERT_NE(GetFileAttributesW(made.c_str()), INVALID_FILE_ATTRIBUTES) << "the child never ran";
+    // The child may hold its new folder a moment longer than it takes to make it.
+    bool removed = false;
+    for (int i = 0; i < 500 && !(removed = RemoveDirectoryW(made.c_str())); ++i) Sleep(20);
+    EXPECT_TRUE(removed) << folder;
 
     // The system's text, without the line break it ends in.
     const std::string missing = "C:\\nowhere\\missing.exe";

@@ -9,9 +9,9 @@
 
 #include "http/receive_stream.h"
 
-// A receive stream in memory. With a capacity it stores what fits and then
-// fails the way a full disk does.
-class MemoryStream : public ReceiveStream {
+// A receive stream that keeps what it is given, and every shrink. With a
+// capacity it stores what fits and then fails the way a full disk does.
+class CapturedStream : public ReceiveStream {
   public:
     std::string bytes;
     std::vector<std::uint64_t> shrinks;
