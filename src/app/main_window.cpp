@@ -8,7 +8,6 @@
 #include "app/update_server.h"
 #include "base/file_path.h"
 #include "base/text.h"
-#include "link/discovery.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "app/desktop.h"
-#include "app/settings_file.h"
 #include "app/chip_menu.h"
+#include "app/desktop.h"
 #include "app/firmware_watch.h"
 #include "app/programmer_menu.h"
+#include "app/settings_file.h"
 #include "chip/chip_buffer.h"
 #include "http/http_cli.h"
 #include "link/programmer_link.h"
