@@ -1,15 +1,12 @@
 #include "update/version_check.h"
 
-#include <filesystem>
-#include <system_error>
-
-#include "base/file_path.h"
-#include "base/text.h"
 #include "update/release_signature.h"
+#include "update/update_files.h"
 #include "update/update_menu.h"
 #include "update/version_file.h"
 
-VersionCheck::VersionCheck(UpdateContext context) : c_(std::move(context)), download_(c_, *this), localFile_(c_.localFile) {
+VersionCheck::VersionCheck(UpdateContext context)
+    : c_(std::move(context)), download_(c_, *this), localFile_(c_.localFile) {
     c_.timer.setInterval(c_.channel.firstIntervalMs);
     c_.client.URL = c_.versionUrl;
     c_.client.OnDocBegin = [this](THttpCli&) { DocBegin(); };
@@ -39,7 +36,7 @@ void VersionCheck::DocBegin() {
         c_.client.RcvdStream = &localFile_.begin();
     } catch (const std::exception&) {
         // The body goes nowhere; the end then finds no file to read.
-        removeLocalFile();
+        removeFile(c_.localFile);
     }
 }
 
@@ -56,7 +53,7 @@ void VersionCheck::DocEnd() {
         // An error page, a relocation's body or a cut document: read as the
         // version file it would drop the kept checksum, read as the download
         // it would fail its checksum in place of the file still to come.
-        removeLocalFile();
+        removeFile(c_.localFile);
         return;
     }
     if (awaiting_ == Awaiting::VersionFile) {
@@ -97,11 +94,6 @@ void VersionCheck::fetch(const std::string& url, Awaiting what) {
     }
 }
 
-void VersionCheck::removeLocalFile() {
-    std::error_code ignored;
-    std::filesystem::remove(pathFromUtf8(c_.localFile), ignored);
-}
-
 bool VersionCheck::releaseStream() {
     c_.client.RcvdStream = nullptr;
     try {
@@ -116,7 +108,7 @@ bool VersionCheck::releaseStream() {
 // accepted one stands, with its checksum and notes.
 void VersionCheck::readVersionFile() {
     const auto lines = readVersionLines(c_.localFile);
-    removeLocalFile();
+    removeFile(c_.localFile);
     const auto file = lines ? parseVersionFile(*lines, c_.channel.productTag) : std::nullopt;
     if (!file) return;
     // The window's line list holds the checksum line, then the release notes.

@@ -42,7 +42,6 @@ class VersionCheck : private DownloadFetch {
 
     // Closes the local file; false when its last bytes could not be stored.
     bool releaseStream();
-    void removeLocalFile();
     void readVersionFile();
     void applyVersion(std::int32_t version);
 
