@@ -42,6 +42,21 @@ keep_failed_run() {
     fi
 }
 
+# Ends the run with its verdict: PASS and what passed when the array
+# `problems` is empty (setting `verdict`, which the caller's cleanup reads),
+# FAIL and each problem otherwise.
+end_with_verdict() {
+    local passed=$1 problem
+    if [ ${#problems[@]} -eq 0 ]; then
+        verdict=0
+        echo "VERDICT: PASS: $passed"
+        exit 0
+    fi
+    echo "VERDICT: FAIL"
+    for problem in "${problems[@]}"; do echo "  - $problem"; done
+    exit 1
+}
+
 # Polls until a command succeeds, at most the given seconds.
 wait_until() {
     local seconds=$1

@@ -183,11 +183,4 @@ cmp -s "$folder/Telvarn_V14" "$program" || problems+=("the old program was not k
 # --- verdict ---------------------------------------------------------------------------
 
 echo
-if [ ${#problems[@]} -eq 0 ]; then
-    verdict=0
-    echo "VERDICT: PASS: the tampered release was refused and the old program kept running; the signed release was installed and started."
-    exit 0
-fi
-echo "VERDICT: FAIL"
-for problem in "${problems[@]}"; do echo "  - $problem"; done
-exit 1
+end_with_verdict "the tampered release was refused and the old program kept running; the signed release was installed and started."

@@ -390,11 +390,4 @@ echo "Restart step: status $restart_status; folder now: $(cd "$restart" && echo 
 
 echo
 echo "Run took $(($(date +%s) - begun)) s."
-if [ ${#problems[@]} -eq 0 ]; then
-    verdict=0
-    echo "VERDICT: PASS: the two logs match line for line (but for the differences above), the settings files match, and the restart step put the download in place and started it."
-    exit 0
-fi
-echo "VERDICT: FAIL"
-for problem in "${problems[@]}"; do echo "  - $problem"; done
-exit 1
+end_with_verdict "the two logs match line for line (but for the differences above), the settings files match, and the restart step put the download in place and started it."
