@@ -1,5 +1,6 @@
 // telvarn-get URL [FILE]: one GET with the client, settings and socket of the
 // update checks, so that an operator can check an update server from the field.
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -64,8 +65,11 @@ class DocumentSink : public ReceiveStream {
     void end() {
         guarded([&] {
             document_ = nullptr;
-            if (file_) file_->end();
-            std::fflush(stdout);
+            if (file_) {
+                file_->end();
+            } else {
+                stdout_.flush();
+            }
         });
     }
     void write(const std::uint8_t* data, std::size_t size) override {
@@ -73,6 +77,10 @@ class DocumentSink : public ReceiveStream {
     }
     void shrinkBy(std::uint64_t bytes) override {
         guarded([&] { target().shrinkBy(bytes); });
+    }
+    // At the end of the run: what standard output still buffers goes out.
+    void flushOutput() {
+        if (!file_) guarded([&] { stdout_.flush(); });
     }
     const std::string& failure() const { return failure_; }
 
@@ -124,6 +132,10 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stderr);
         return 2;
     }
+#ifndef _WIN32
+    // A reader that went away is a failed write, reported, not a silent end.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
     Application application(argc, argv);
     PlatformPump pump;
     PlatformSocket socket(pump);
@@ -153,6 +165,7 @@ int main(int argc, char** argv) {
     report(client);
     try {
         sink.finish();
+        sink.flushOutput();
     } catch (const std::exception&) {
         // The sink keeps the reason.
     }

@@ -99,6 +99,7 @@ UpdateContext MainWindow::updateContext(const UpdateChannel& channel, THttpCli& 
                          updateServer_ + downloadPath,
                          inFolder(programDirectory_, localFileName),
                          releaseTrust_,
+                         updateGate_,
                          targets,
                          desktop_.dialogs,
                          desktop_.beeper,

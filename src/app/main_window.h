@@ -96,6 +96,7 @@ class MainWindow {
     ProgrammerMenu programmerMenu_;
     FirmwareWatch firmwareWatch_;
     ReleaseTrust releaseTrust_;
+    UpdateGate updateGate_;
     VersionCheck versionCheck_;
     VersionCheck versionCheckCbin_;
 };

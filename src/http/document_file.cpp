@@ -1,8 +1,8 @@
 #include "http/document_file.h"
 
-ReceiveStream& DocumentFile::begin() {
+ReceiveStream& DocumentFile::begin(std::uint64_t limit) {
     stream_.reset();
-    stream_ = std::make_unique<FileStream>(path_);
+    stream_ = std::make_unique<FileStream>(path_, limit);
     return *stream_;
 }
 

@@ -13,7 +13,8 @@ class DocumentFile {
     explicit DocumentFile(std::string path) : path_(std::move(path)) {}
 
     // Empties the file for the next document; throws when it cannot be made.
-    ReceiveStream& begin();
+    // A document that grows past limit bytes throws at the write that would.
+    ReceiveStream& begin(std::uint64_t limit = FileStream::kUnlimited);
     // Closes the document; throws when its last bytes could not be stored.
     // Nothing to do when no document is open.
     void end();

@@ -44,8 +44,11 @@ bool seekTo(std::FILE* file, std::uint64_t offset) {
 
 }  // namespace
 
-FileStream::FileStream(const std::string& path)
-    : path_(path), buffer_(std::make_unique<char[]>(kFileBufferBytes)), file_(openEmptied(path)) {
+FileStream::FileStream(const std::string& path, std::uint64_t limit)
+    : path_(path),
+      buffer_(std::make_unique<char[]>(kFileBufferBytes)),
+      file_(openEmptied(path)),
+      limit_(limit) {
     if (file_ == nullptr) fail("can't create");
     // The buffer is given, not just its size: the C library would keep a
     // size of its own choice (often 4 KiB) and write far more often.
@@ -67,6 +70,7 @@ void FileStream::requireOpen() const {
 void FileStream::write(const std::uint8_t* data, std::size_t size) {
     requireOpen();
     if (size == 0) return;
+    requireRoomFor(size_, size, limit_);
     const std::size_t written = std::fwrite(data, 1, size, file_);
     size_ += written;
     if (written != size) fail("can't write to");
@@ -99,11 +103,25 @@ StdoutStream::StdoutStream() {
 #endif
 }
 
+namespace {
+
+[[noreturn]] void failStdout() {
+    throw std::runtime_error(std::string("can't write to standard output: ") +
+                             std::strerror(errno));
+}
+
+}  // namespace
+
 void StdoutStream::write(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return;
-    if (std::fwrite(data, 1, size, stdout) != size) {
-        throw std::runtime_error(std::string("can't write to standard output: ") +
-                                 std::strerror(errno));
+    if (std::fwrite(data, 1, size, stdout) != size) failStdout();
+}
+
+void StdoutStream::flush() {
+    if (std::fflush(stdout) != 0) failStdout();
+    if (std::ferror(stdout) != 0) {
+        errno = EIO;
+        failStdout();
     }
 }
 

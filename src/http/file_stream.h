@@ -12,8 +12,11 @@
 // and the system's reason, so that a cut download never passes for a whole one.
 class FileStream : public ReceiveStream {
   public:
+    static constexpr std::uint64_t kUnlimited = ~std::uint64_t(0);
+
     // path is UTF-8. Throws std::runtime_error when the file cannot be created.
-    explicit FileStream(const std::string& path);
+    // A write that would take the file past limit bytes throws.
+    explicit FileStream(const std::string& path, std::uint64_t limit = kUnlimited);
     // Closes without reporting; call close() to hear about the last bytes.
     ~FileStream() override;
     FileStream(const FileStream&) = delete;
@@ -35,6 +38,7 @@ class FileStream : public ReceiveStream {
     std::unique_ptr<char[]> buffer_;  // outlives file_, which closes first
     std::FILE* file_ = nullptr;
     std::uint64_t size_ = 0;
+    std::uint64_t limit_;
 };
 
 // The documents written to standard output, for a command's pipe. Output
@@ -44,4 +48,7 @@ class StdoutStream : public ReceiveStream {
     StdoutStream();
     void write(const std::uint8_t* data, std::size_t size) override;
     void shrinkBy(std::uint64_t bytes) override;
+    // Sends out what is buffered; throws when it cannot be written (a full
+    // disk, a closed pipe), or when an earlier write was lost.
+    void flush();
 };

@@ -1,10 +1,18 @@
 // Name resolution, the connection and the request that goes out on it.
 #include "base/text.h"
 #include "http/http_cli.h"
+#include "http/url_parts.h"
 
 void THttpCli::Login() {
     closeToLocation_ = false;
     loginPending_ = false;
+    // A relocation's address too: nothing of it goes out.
+    if (holdsControlCharacter(targetHost_ + hostName_ + port_ + path_)) {
+        dropConnection();
+        fail(404, "the address holds a control character");
+        SetReady();
+        return;
+    }
     reused_ = socket_.connected();
     if (reused_) {
         connected();

@@ -1,12 +1,7 @@
 #include "http/memory_stream.h"
 
-#include <stdexcept>
-
 void MemoryStream::write(const std::uint8_t* data, std::size_t size) {
-    if (size > limit_ - text_.size()) {
-        throw std::runtime_error("the document is longer than " + std::to_string(limit_) +
-                                 " bytes");
-    }
+    requireRoomFor(text_.size(), size, limit_);
     text_.append(reinterpret_cast<const char*>(data), size);
 }
 

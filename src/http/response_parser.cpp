@@ -38,6 +38,8 @@ void ResponseParser::start(bool headRequest) {
     head_ = {};
     line_.clear();
     lineDone_ = false;
+    headerBytes_ = 0;
+    headerLines_ = 0;
     bareStart_.clear();
     bareSent_ = false;
     remaining_ = 0;
@@ -88,6 +90,12 @@ ResponseEvent ResponseParser::header(std::string_view& input) {
         receivedNothing_ = false;
         const auto lf = input.find('\n');
         const std::string_view part = input.substr(0, lf);
+        headerBytes_ += part.size() + (lf == std::string_view::npos ? 0 : 1);
+        if (lf != std::string_view::npos) ++headerLines_;
+        if (headerBytes_ > kMaxHeaderBytes || headerLines_ > kMaxHeaderLines) {
+            input = {};
+            return finish(Kind::Failure, "the response header is too long");
+        }
         if (!part.empty()) lineEndsWithCr_ = part.back() == '\r';
         // An over-long line keeps its beginning; the rest of it is dropped.
         line_.append(part.substr(0, kMaxLine - std::min(kMaxLine, line_.size())));

@@ -51,6 +51,10 @@ class ResponseParser {
   public:
     // A header line longer than this is cut short; the rest of it is dropped.
     static constexpr std::size_t kMaxLine = 8190;
+    // A header (interim answers included) longer than either fails the
+    // response: a server cannot make the client hold more than this.
+    static constexpr std::size_t kMaxHeaderBytes = 64 * 1024;
+    static constexpr std::size_t kMaxHeaderLines = 256;
 
     // Starts reading the response to a request; a HEAD request's has no body.
     void start(bool headRequest = false);
@@ -99,6 +103,9 @@ class ResponseParser {
     std::string line_;
     bool lineDone_ = false;
     bool lineEndsWithCr_ = false;
+    // What the header has taken so far, line ends included.
+    std::size_t headerBytes_ = 0;
+    std::size_t headerLines_ = 0;
     // The first line of a bare page, kept with its line end, as the body's start.
     std::string bareStart_;
     bool bareSent_ = false;

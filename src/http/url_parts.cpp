@@ -98,3 +98,11 @@ UrlParts parseUrl(const std::string& url, const std::string& previousPath) {
     splitAuthorityAndPath(url.substr(restBegin), parts);
     return parts;
 }
+
+bool holdsControlCharacter(const std::string& text) {
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) return true;
+    }
+    return false;
+}

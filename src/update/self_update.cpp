@@ -3,6 +3,7 @@
 #include "base/file_crc32.h"
 #include "base/text.h"
 #include "update/release_signature.h"
+#include "update/release_system.h"
 #include "update/update_files.h"
 #include "update/update_menu.h"
 
@@ -10,10 +11,39 @@ namespace {
 
 const char* const kUnsignedNotice = "Подпись обновлений не проверяется";
 
+// Each line of the release notes ended by a line feed.
+std::string releaseNotes(const VersionFile& release) {
+    std::string notes;
+    for (const std::string& line : release.notes) notes += line + "\n";
+    return notes;
+}
+
 }  // namespace
 
+bool newerThanInstalled(std::int32_t version, std::int32_t installed) {
+    return installed != -1 && version > installed;
+}
+
+std::string signedRelease(const UpdateChannel& channel, const std::string& versionLine) {
+    std::string release = channel.productTag + " " + versionLine;
+    if (channel.kind == UpdateChannel::Kind::Program) release += " " + std::string(kReleaseSystem);
+    return release;
+}
+
 void SelfUpdate::request() {
-    if (!c_.dialogs.confirm(releaseNotes(), c_.channel.confirmCaption)) return;
+    // The question's release: a version file that arrives while it is open
+    // changes the offer, not what the operator says Yes to.
+    const std::optional<VersionFile> shown = offered_;
+    if (!c_.dialogs.confirm(shown ? releaseNotes(*shown) : std::string(),
+                            c_.channel.confirmCaption)) {
+        return;
+    }
+    if (!shown || !newerThanInstalled(shown->version, c_.installedVersion())) return;
+    UpdateGate::Hold hold(c_.gate);
+    download(*shown, hold);
+}
+
+void SelfUpdate::download(const VersionFile& release, UpdateGate::Hold& hold) {
     setItem(false);
     noteUnsignedOnce();
     const DownloadFetch::Arrival arrival = fetch_.download();
@@ -23,29 +53,22 @@ void SelfUpdate::request() {
         setItem(true);
         return;
     }
-    if (arrival != DownloadFetch::Arrival::Stored || !checksumMatches()) {
+    if (arrival != DownloadFetch::Arrival::Stored || !checksumMatches(release)) {
         refuse(c_.channel.checksumFailure);
         return;
     }
-    if (c_.trust.required() && !signatureVerifies()) {
+    if (c_.trust.required() && !signatureVerifies(release)) {
         refuse(c_.channel.signatureFailure);
         return;
     }
     c_.beeper.beep();
     if (c_.channel.kind == UpdateChannel::Kind::Program) {
+        // No check runs again before the restart: it would remove the download.
+        hold.keep();
         installProgram();
     } else {
         handOverFirmware();
     }
-}
-
-// Each line of the release notes ended by a line feed.
-std::string SelfUpdate::releaseNotes() const {
-    std::string notes;
-    if (offered_) {
-        for (const std::string& line : offered_->notes) notes += line + "\n";
-    }
-    return notes;
 }
 
 void SelfUpdate::setItem(bool enabled) {
@@ -67,19 +90,18 @@ void SelfUpdate::refuse(const std::string& line) {
 }
 
 // Byte for byte with the version file's line: lower-case digits never match.
-bool SelfUpdate::checksumMatches() const {
+bool SelfUpdate::checksumMatches(const VersionFile& release) const {
     const auto crc = fileCrc32(c_.localFile);
-    return crc && offered_ && hexLong(*crc) == offered_->checksum;
+    return crc && hexLong(*crc) == release.checksum;
 }
 
-// Only the release the version file offers: an older signed release served
-// under a newer version number names another.
-bool SelfUpdate::signatureVerifies() {
-    if (!offered_) return false;
-    const std::string release = c_.channel.productTag + " " + offered_->versionLine;
+// Only the release the operator said Yes to: an older signed release served
+// under a newer version number names another, and so does the program of
+// another system.
+bool SelfUpdate::signatureVerifies(const VersionFile& release) {
     const auto signature = fetch_.signature();
-    return signature &&
-           releaseSignatureVerifies(c_.trust.keyLine, c_.localFile, *signature, release);
+    return signature && releaseSignatureVerifies(c_.trust.keyLine, c_.localFile, *signature,
+                                                 signedRelease(c_.channel, release.versionLine));
 }
 
 // The saved copy, started with "PAUSE", puts the download in place of the

@@ -25,6 +25,15 @@ class DownloadFetch {
     ~DownloadFetch() = default;
 };
 
+// Whether a release of this version is newer than the one installed; nothing
+// is, while the installed version is not known (-1).
+bool newerThanInstalled(std::int32_t version, std::int32_t installed);
+
+// What a release's signature names in its trusted comment: the product and
+// version line, and for the program the system it was built for
+// ("Telvarn 15 linux-x86_64", "Telvarn-1_APPL 16").
+std::string signedRelease(const UpdateChannel& channel, const std::string& versionLine);
+
 // The download of a newer program or firmware that a version check has found,
 // its tests against the version file and the release key, and the hand-over:
 // the program replaces itself and restarts, the firmware goes to the firmware
@@ -33,17 +42,20 @@ class SelfUpdate {
   public:
     SelfUpdate(const UpdateContext& context, DownloadFetch& fetch) : c_(context), fetch_(fetch) {}
 
-    // The menu item's click: shows the release notes, and on Yes downloads.
-    // Every download ends in one line of the log, which tells its outcome.
+    // The menu item's click: shows the release notes, and on Yes downloads
+    // exactly the release they were shown for, if it is still newer than the
+    // one installed. Every download ends in one line of the log, which tells
+    // its outcome.
     void request();
     // The version file the check has accepted: the download it offers.
     void offer(VersionFile file) { offered_ = std::move(file); }
 
   private:
-    std::string releaseNotes() const;
+    // The download of release, once the operator has said Yes to it.
+    void download(const VersionFile& release, UpdateGate::Hold& hold);
     void noteUnsignedOnce();
-    bool checksumMatches() const;
-    bool signatureVerifies();
+    bool checksumMatches(const VersionFile& release) const;
+    bool signatureVerifies(const VersionFile& release);
     // A download that fails a test is never installed.
     void refuse(const std::string& line);
     void setItem(bool enabled);

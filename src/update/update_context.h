@@ -11,6 +11,7 @@
 #include "http/http_cli.h"
 #include "update/release_key.h"
 #include "update/update_channel.h"
+#include "update/update_gate.h"
 #include "window/log.h"
 #include "window/main_menu.h"
 
@@ -39,6 +40,7 @@ struct UpdateContext {
     std::string downloadUrl;
     std::string localFile;  // receives the version file and the download
     ReleaseTrust& trust;    // shared by both checks
+    UpdateGate& gate;       // shared by both checks
     UpdateTargets targets;
     Dialogs& dialogs;
     Beeper& beeper;

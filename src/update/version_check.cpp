@@ -14,6 +14,8 @@ VersionCheck::VersionCheck(UpdateContext context)
 }
 
 void VersionCheck::TimerTick() {
+    // A download on its way to being installed: this tick is skipped.
+    if (!c_.gate.open()) return;
     if (c_.installedVersion() == -1) return;
     // Before the request, so that a failed one is tried again in 30 minutes.
     c_.timer.setInterval(kRepeatMs);
@@ -33,7 +35,10 @@ void VersionCheck::DocBegin() {
         return;
     }
     try {
-        c_.client.RcvdStream = &localFile_.begin();
+        // A version file is a few lines; a longer one ends the request.
+        const bool versionFile = awaiting_ == Awaiting::VersionFile;
+        c_.client.RcvdStream =
+            &localFile_.begin(versionFile ? kVersionFileLimit : FileStream::kUnlimited);
     } catch (const std::exception&) {
         // The body goes nowhere; the end then finds no file to read.
         removeFile(c_.localFile);
@@ -119,8 +124,7 @@ void VersionCheck::readVersionFile() {
 }
 
 void VersionCheck::applyVersion(std::int32_t version) {
-    const std::int32_t installed = c_.installedVersion();
-    c_.item.setEnabled(installed != -1 && version > installed);
+    c_.item.setEnabled(newerThanInstalled(version, c_.installedVersion()));
     applyUpdateMenuRule(c_.menu);
     if (c_.item.enabled()) c_.log.append(c_.channel.notice);
 }

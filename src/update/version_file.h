@@ -1,10 +1,14 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+// The longest version file taken from a server; a real one is a few lines.
+inline constexpr std::size_t kVersionFileLimit = 64 * 1024;
 
 // The lines of a version file. A line ends at CR LF, a lone LF or a lone CR; a
 // NUL ends the text; a line end at the very end adds no empty line, while an

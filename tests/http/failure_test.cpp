@@ -160,6 +160,25 @@ const Exchange kFailures[] = {
              const auto& calls = rig.socket.calls;
              EXPECT_NE(std::find(calls.begin(), calls.end(), "cancelResolve"), calls.end());
          }},
+    {.name = "an address holding a control character: nothing is looked up or sent",
+     .url = "http://example.com/s/ok\rX-Injected: 1",
+     .peers = {answering({kOk5 + "hello"})},
+     .code = 404,
+     .message = "the address holds a control character",
+     .check =
+         [](HttpRig& rig) {
+             EXPECT_TRUE(rig.socket.resolved.empty());
+             noConnection(rig);
+         }},
+    {.name = "a relocation to an address holding a control character: nothing more is sent",
+     .peers = {silentAfter({moved("/s/ok\rX-Injected: 1")}), answering({kOk5 + "hello"})},
+     .code = 404,
+     .message = "the address holds a control character",
+     .check =
+         [](HttpRig& rig) {
+             ASSERT_EQ(rig.socket.connections.size(), 1u);
+             EXPECT_EQ(rig.socket.connections[0].sent.find("X-Injected"), std::string::npos);
+         }},
     {.name = "a stream that cannot store: the document ends, the connection is dropped, Get fails",
      .peers = {silentAfter({kOk5 + "12345"})},
      .setup = [](HttpRig& rig) { rig.stream.capacity = 3; },
@@ -179,6 +198,48 @@ const Exchange kFailures[] = {
 
 TEST_P(Failures, EndTheGetAsTheyShould) {
     for (const Exchange& x : kFailures) runExchange(x, GetParam());
+}
+
+// A header of `lines` lines and `bytes` bytes, line ends and the empty line
+// that ends it included, after an interim answer when `interim`; a body of 5.
+std::string headerOf(std::size_t lines, std::size_t bytes, bool interim) {
+    std::string header = interim ? "HTTP/1.1 100 Continue\r\n\r\n" : "";
+    header += "HTTP/1.0 200 OK\r\nContent-Length: 5\r\n";
+    const std::size_t fillers = lines - (interim ? 5 : 3);
+    std::size_t left = bytes - header.size() - 2;
+    for (std::size_t i = fillers; i > 0; --i) {
+        const std::size_t size = left / i;  // "X:" and the line end take 4
+        header += "X:" + std::string(size - 4, 'y') + "\r\n";
+        left -= size;
+    }
+    return header + "\r\n" + "hello";
+}
+
+Exchange headerBound(const char* name, std::size_t lines, std::size_t bytes, bool interim) {
+    const bool within = lines <= ResponseParser::kMaxHeaderLines &&
+                        bytes <= ResponseParser::kMaxHeaderBytes;
+    return {.name = name,
+            .peers = {answering({headerOf(lines, bytes, interim)})},
+            .events = within ? "BE" : "",
+            .streams = {within ? "hello" : ""},
+            .code = within ? 0 : 404,
+            .message = within ? "" : "the response header is too long"};
+}
+
+// However a server goes on with its header, the client holds no more of it
+// than the bounds; interim answers count with the final one.
+TEST_P(Failures, AHeaderPastItsBoundsEndsTheRequest) {
+    const std::size_t maxLines = ResponseParser::kMaxHeaderLines;
+    const std::size_t maxBytes = ResponseParser::kMaxHeaderBytes;
+    const Exchange bounds[] = {
+        headerBound("as many lines as may be", maxLines, 4000, false),
+        headerBound("one line more", maxLines + 1, 4000, false),
+        headerBound("one line more with an interim answer", maxLines + 1, 4000, true),
+        headerBound("as many bytes as may be", 40, maxBytes, true),
+        headerBound("one byte more", 40, maxBytes + 1, false),
+        headerBound("one byte more with an interim answer", 40, maxBytes + 1, true),
+    };
+    for (const Exchange& x : bounds) runExchange(x, GetParam());
 }
 
 }  // namespace

@@ -78,6 +78,9 @@ class FakeDialogs : public Dialogs {
     std::vector<std::pair<std::string, std::string>> questions;  // text, title
     std::vector<std::string> informs;
     bool answerYes = true;
+    // What happens while a question or a message is open: the loop runs on.
+    std::function<void()> whileAsking;
+    std::function<void()> whileInforming;
     std::optional<std::string> fileToOpen;
     std::string lastInitialFolder;
     std::string lastFilters;
@@ -85,9 +88,13 @@ class FakeDialogs : public Dialogs {
     void showError(const std::string& text) override { errors.push_back(text); }
     bool confirm(const std::string& text, const std::string& title) override {
         questions.emplace_back(text, title);
+        if (whileAsking) whileAsking();
         return answerYes;
     }
-    void inform(const std::string& text) override { informs.push_back(text); }
+    void inform(const std::string& text) override {
+        informs.push_back(text);
+        if (whileInforming) whileInforming();
+    }
     std::optional<std::string> openFile(const std::string& initialFolder,
                                         const std::string& filters) override {
         lastInitialFolder = initialFolder;

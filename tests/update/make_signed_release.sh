@@ -20,11 +20,14 @@ sign() {
     minisign -S -s "$work/$key.key" -m "$work/release" -x "$work/$name" -t "$comment" "$@" \
         >/dev/null
 }
-sign program release "Telvarn 15"
+for system in linux windows; do
+    sign "program_$system" release "Telvarn 15 $system-x86_64"
+    sign "older_$system" release "Telvarn 14 $system-x86_64"
+done
+sign unbound release "Telvarn 15"
 sign firmware release "Telvarn-1_APPL 15"
-sign older release "Telvarn 14"
-sign other_key other "Telvarn 15"
-sign unhashed release "Telvarn 15" -l
+sign other_key other "Telvarn 15 linux-x86_64"
+sign unhashed release "Telvarn 15 linux-x86_64" -l
 
 constant() {
     printf 'inline const std::string %s = R"(%s)";\n' "$1" "$(cat "$2")"
@@ -42,14 +45,18 @@ constant() {
     echo "inline const std::string kKey = \"$(tail -n 1 "$work/release.pub")\";"
     constant kFileText "$work/release"
     echo "inline const std::string kFile = kFileText + \"\\n\";"
-    echo "// \"Telvarn 15\", \"Telvarn-1_APPL 15\", \"Telvarn 14\"; \"Telvarn 15\" by another key;"
-    echo "// \"Telvarn 15\" in the older form that signs the file's bytes unhashed."
-    for name in program firmware older other_key unhashed; do
+    echo "// \"Telvarn 15 <system>-x86_64\" and \"Telvarn 14 <system>-x86_64\" for each system;"
+    echo "// \"Telvarn 15\", bound to no system; \"Telvarn-1_APPL 15\"; \"Telvarn 15 linux-x86_64\""
+    echo "// by another key, and in the older form that signs the file's bytes unhashed."
+    for name in program_linux program_windows older_linux older_windows unbound firmware \
+        other_key unhashed; do
         constant "k_$name" "$work/$name"
     done
     echo
     echo "}  // namespace signed_release"
 } >signed_release.h
-sed -i 's/k_program/kProgram15/; s/k_firmware/kFirmware15/; s/k_older/kProgram14/;
+sed -i 's/k_program_linux/kProgram15Linux/; s/k_program_windows/kProgram15Windows/;
+        s/k_older_linux/kProgram14Linux/; s/k_older_windows/kProgram14Windows/;
+        s/k_unbound/kProgram15Unbound/; s/k_firmware/kFirmware15/;
         s/k_other_key/kOtherKey/; s/k_unhashed/kUnhashed/' signed_release.h
 echo "wrote $(pwd)/signed_release.h"

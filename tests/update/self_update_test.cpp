@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "update/release_system.h"
 #include "update/update_menu.h"
 #include "signed_release.h"
 #include "update_rig.h"
@@ -78,6 +79,73 @@ TEST_F(Download, FirmwareFileAlreadyWaitingIsKept) {
     rig.check->DownloadClick();
     EXPECT_EQ(rig.folder.read("Telvarn-1_APPL.cbin"), "older firmware");
     EXPECT_EQ(rig.folder.read("version_cbin"), kDownload);
+}
+
+// A version file that arrives while the question is open, or a programmer
+// changed meanwhile, never changes what Yes downloads: the release shown, and
+// only while it is newer than the one installed.
+TEST_F(Download, YesTakesTheReleaseTheQuestionShowed) {
+    const std::string older = "older program bytes";
+    struct Row {
+        const char* name;
+        std::int32_t offeredMeanwhile;  // 0: none
+        std::string offeredBytes;       // what that offer's checksum is of
+        std::string served;             // the download
+        std::int32_t installedMeanwhile;
+        std::vector<std::string> log;
+    };
+    const Row rows[] = {
+        {"an older release offered meanwhile", 13, older, older, 14,
+         {"Ошибка контрольной суммы файла обновления программы прошивки"}},
+        {"a newer release offered meanwhile", 16, "newer bytes", kDownload, 14,
+         {"Загрузка обновления прошивки завершена"}},
+        {"the programmer's firmware is as new by now", 0, "", kDownload, 15, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        UpdateRig rig(firmwareChannel());
+        rig.offer(kDownload);
+        rig.log.clear();
+        rig.dialogs.whileAsking = [&] {
+            rig.installed = row.installedMeanwhile;
+            if (row.offeredMeanwhile != 0) {
+                rig.serve({serving(
+                    rig.versionFile(row.offeredMeanwhile, checksumOf(row.offeredBytes)))});
+                rig.check->TimerTick();
+                rig.log.clear();
+            }
+            rig.serve({serving(row.served)});
+        };
+        const std::size_t requestsBefore = row.offeredMeanwhile == 0 ? 1u : 2u;
+        rig.check->DownloadClick();
+        EXPECT_EQ(rig.log.lines(), row.log);
+        EXPECT_EQ(rig.requestLines().size(), requestsBefore + (row.log.empty() ? 0u : 1u));
+        EXPECT_EQ(rig.folder.exists("Telvarn-1_APPL.cbin"), row.served == kDownload &&
+                                                                !row.log.empty());
+    }
+}
+
+// From Yes to the restart, or to the firmware's hand-over, no version check
+// starts: it would remove or overwrite the download being installed.
+TEST_F(Download, NoCheckRunsWhileTheDownloadIsInstalled) {
+    for (const UpdateChannel* channel : {&programChannel(), &firmwareChannel()}) {
+        UpdateRig rig(*channel);
+        rig.folder.write("Telvarn", "old program");
+        rig.offer(kDownload);
+        rig.dialogs.whileInforming = [&] { rig.check->TimerTick(); };
+        rig.serve({serving(kDownload), serving(rig.versionFile(16, "C"))});
+        rig.check->DownloadClick();
+        EXPECT_EQ(rig.requestLines().size(), 2u) << rig.channel->notice;
+        if (rig.firmware()) {
+            EXPECT_EQ(rig.folder.read("Telvarn-1_APPL.cbin"), kDownload);
+            rig.check->TimerTick();  // the hand-over is done: checks run again
+            EXPECT_EQ(rig.requestLines().size(), 3u);
+        } else {
+            EXPECT_EQ(rig.folder.read("version"), kDownload);
+            rig.check->TimerTick();  // and never again before the restart
+            EXPECT_EQ(rig.requestLines().size(), 2u);
+        }
+    }
 }
 
 // Whatever makes the checksum test fail, nothing is installed.
@@ -205,7 +273,8 @@ TEST_F(Download, FailedDownloadIsToldOnceEnablesTheItemAndLaterTicksReadTheVersi
 namespace {
 
 // A build with a release key: the download is installed only with the key's
-// signature of the release the version file offers ("Telvarn 15").
+// signature of the release the version file offers, for this build's system
+// ("Telvarn 15 linux-x86_64").
 struct SignatureRow {
     const char* name;
     bool firmware;
@@ -224,6 +293,15 @@ std::string withCommentEdited(std::string text) {
     return text.replace(text.find(older), older.size(), "trusted comment: Telvarn 15");
 }
 
+// The program releases of this build's system, and of the other one.
+const bool kWindowsBuild = kReleaseSystem == "windows-x86_64";
+const std::string& kOwn15 = kWindowsBuild ? signed_release::kProgram15Windows
+                                          : signed_release::kProgram15Linux;
+const std::string& kOwn14 = kWindowsBuild ? signed_release::kProgram14Windows
+                                          : signed_release::kProgram14Linux;
+const std::string& kOtherSystems15 = kWindowsBuild ? signed_release::kProgram15Linux
+                                                   : signed_release::kProgram15Windows;
+
 std::string withOneByteChanged(std::string text) {
     text[text.size() / 2] ^= 0x01;
     return text;
@@ -231,18 +309,20 @@ std::string withOneByteChanged(std::string text) {
 
 using namespace signed_release;
 const SignatureRow kSignatureRows[] = {
-    {"ProgramSigned", false, minisig(kProgram15), true},
+    {"ProgramSigned", false, minisig(kOwn15), true},
     {"FirmwareSigned", true, minisig(kFirmware15), true},
-    {"OneByteOfTheFileChanged", false, minisig(kProgram15), false, withOneByteChanged(kFile)},
+    {"OneByteOfTheFileChanged", false, minisig(kOwn15), false, withOneByteChanged(kFile)},
     {"AnotherKey", false, minisig(kOtherKey)},
-    {"AnOlderReleaseUnderANewerNumber", false, minisig(kProgram14)},
-    {"ACommentEditedAfterSigning", false, minisig(withCommentEdited(kProgram14))},
+    {"AnOlderReleaseUnderANewerNumber", false, minisig(kOwn14)},
+    {"ACommentEditedAfterSigning", false, minisig(withCommentEdited(kOwn14))},
+    {"TheOtherSystemsProgram", false, minisig(kOtherSystems15)},
+    {"AProgramBoundToNoSystem", false, minisig(kProgram15Unbound)},
     {"TheFirmwaresReleaseForTheProgram", false, minisig(kFirmware15)},
-    {"TheProgramsReleaseForTheFirmware", true, minisig(kProgram15)},
+    {"TheProgramsReleaseForTheFirmware", true, minisig(kOwn15)},
     {"Missing", false, "HTTP/1.0 404 Not Found\r\nContent-Length: 9\r\n\r\nNot Found"},
     {"Empty", false, response("", 0)},
-    {"Truncated", false, minisig(kProgram15.substr(0, kProgram15.size() / 2))},
-    {"LongerThanFourKiB", false, minisig(kProgram15 + "\n" + std::string(4000, ' '))},
+    {"Truncated", false, minisig(kOwn15.substr(0, kOwn15.size() / 2))},
+    {"LongerThanFourKiB", false, minisig(kOwn15 + "\n" + std::string(4000, ' '))},
     {"Malformed", false, minisig("untrusted comment: x\nRUQ!\ntrusted comment: Telvarn 15\nAA==")},
     {"TheOlderUnhashedForm", false, minisig(kUnhashed)},
 };

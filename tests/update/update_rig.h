@@ -57,13 +57,14 @@ struct UpdateRig : WindowParts {
     // Unsigned, as a developer build, whose notice has its own test: as if an
     // earlier download had logged it.
     ReleaseTrust trust{"", true};
+    UpdateGate gate;
     std::unique_ptr<VersionCheck> check;
     const UpdateChannel* channel = nullptr;
 
     explicit UpdateRig(const UpdateChannel& kind) : channel(&kind) {
         check = std::make_unique<VersionCheck>(UpdateContext{
             kind, client, *timer, menu, item(), log, lines, [this] { return installed; },
-            kVersionUrl, kDownloadUrl, localFile(), trust,
+            kVersionUrl, kDownloadUrl, localFile(), trust, gate,
             UpdateTargets{folder.file("Telvarn"), "Telvarn_V14", folder.file("Telvarn_V14"),
                           folder.file("Telvarn-1_APPL.cbin")},
             dialogs, beeper, pump, system, [this] { ++closeRequests; }});

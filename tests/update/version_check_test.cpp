@@ -32,6 +32,13 @@ constexpr bool on = true;
 constexpr bool off = false;
 const std::string kTag = "Telvarn-1_APPL";
 
+// A version file of the program offering 15, its one line of notes as long as
+// makes the file `size` bytes.
+const std::string kHead15 = "Telvarn\r\n15\r\nC\r\n";
+std::string longNotes(std::size_t size) {
+    return std::string(size - kHead15.size(), 'N');
+}
+
 // clang-format off
 const VersionRow kVersionRows[] = {
     // name, check, installed version, file,
@@ -70,6 +77,8 @@ const VersionRow kVersionRows[] = {
          on, off, off, off, off, {"C", "N"}},
     {"NewerFirmware", Kind::Firmware, 7, kTag + "\r\n8\r\nC\r\nN\r\n",
          off, on, on, on, on, {"C", "N"}},
+    {"AsLongAsAVersionFileMayBe", Kind::Program, 14, kHead15 + longNotes(kVersionFileLimit),
+         off, off, on, on, on, {"C", longNotes(kVersionFileLimit)}},
 };
 // clang-format on
 
@@ -136,6 +145,9 @@ const FailureRow kFailureRows[] = {
     {"ProgramServerDown", Kind::Program, unreachable(), {"ListVersion"}},
     {"FirmwareServerDown", Kind::Firmware, unreachable(), {"ListVersion"}},
     {"ProgramErrorPageUnread", Kind::Program, serving("Gone\n", "404 Not Found"), {"ListVersion"}},
+    // A server that sends on and on: the request ends at the limit.
+    {"LongerThanAVersionFileMayBe", Kind::Program,
+     serving(kHead15 + longNotes(kVersionFileLimit + 1)), {"ListVersion"}},
 };
 
 void PrintTo(const FailureRow& row, std::ostream* out) {
@@ -154,6 +166,7 @@ TEST_P(FailedCheck, LogsItsLineAndTriesAgainInHalfAnHour) {
     EXPECT_EQ(rig.timer->interval(), 1800000u);
     EXPECT_TRUE(rig.item().enabled());
     EXPECT_EQ(rig.lines, row.list);
+    EXPECT_FALSE(rig.folder.exists(rig.localName()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, FailedCheck, ::testing::ValuesIn(kFailureRows),
