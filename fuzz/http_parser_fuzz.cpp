@@ -1,12 +1,14 @@
 // The response parser, fed in random splits as the client feeds it. An odd first byte sends
-// the rest as it is: every call must take a byte or make an event, and the events come in
-// order and few. An even one builds up to four valid responses on one connection from the
+// the rest as it is (with bits 2 to 4 set, repeated past the header's byte bound as one
+// response): every call must take a byte or make an event, the events come in order and
+// few, and no header grows past its bounds. An even one builds up to four valid responses on one connection from the
 // input, which must come out as built: each body byte for byte, the final status, and no
 // field of an interim answer.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include "fuzz_check.h"
@@ -57,6 +59,8 @@ template <class OnEvent, class Next>
 void drive(ResponseParser& parser, std::string_view wire, Reader& in, OnEvent onEvent, Next next) {
     const std::size_t limit = 4 * (wire.size() + 10);
     std::size_t events = 0, callsSinceClose = 0;
+    // What the header took, interim answers included, before it ended or failed.
+    std::size_t headerBytes = 0, headerLines = 0;
     bool closed = false;
     std::string_view piece;
     Step step = Head;
@@ -66,7 +70,16 @@ void drive(ResponseParser& parser, std::string_view wire, Reader& in, OnEvent on
             wire.remove_prefix(piece.size());
         }
         const std::size_t before = piece.size();
+        const std::string_view fed = piece;
         const ResponseEvent event = parser.next(piece);
+        if (step == Head && event.kind != Kind::Failure) {
+            const std::string_view taken = fed.substr(0, before - piece.size());
+            headerBytes += taken.size();
+            headerLines += static_cast<std::size_t>(std::count(taken.begin(), taken.end(), '\n'));
+            require(headerBytes <= ResponseParser::kMaxHeaderBytes &&
+                        headerLines <= ResponseParser::kMaxHeaderLines,
+                    "a header past its bounds fails");
+        }
         require(!closed || ++callsSinceClose <= 8, "after the close the end comes in few calls");
         if (event.kind == Kind::NeedMore) {
             if (piece.size() < before) continue;
@@ -86,6 +99,7 @@ void drive(ResponseParser& parser, std::string_view wire, Reader& in, OnEvent on
         if (!next(!piece.empty() || !wire.empty())) return;
         step = Head;
         callsSinceClose = 0;
+        headerBytes = headerLines = 0;
         if (closed) parser.close();
     }
 }
@@ -202,7 +216,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (bytesLeft) parser.start(headRequest);
             return bytesLeft;
         };
-        drive(parser, {reinterpret_cast<const char*>(data + 1), size - 1}, in, any, again);
+        std::string_view wire(reinterpret_cast<const char*>(data + 1), size - 1);
+        if ((data[0] & 0x1C) == 0x1C && !wire.empty()) {
+            // Fed whole and read as one response, or each run would be slow.
+            static std::string repeated;
+            repeated.clear();
+            while (repeated.size() <= ResponseParser::kMaxHeaderBytes) repeated += wire;
+            Reader whole{in.front, in.front};
+            drive(parser, repeated, whole, any, [](bool) { return false; });
+            return 0;
+        }
+        drive(parser, wire, in, any, again);
         return 0;
     }
     static Wire wire;

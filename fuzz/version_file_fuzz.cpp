@@ -1,8 +1,12 @@
-// Any bytes as a downloaded version file: its lines follow the line rule after
-// the text is cut at the first NUL, reading the file gives the same lines as
-// splitting its bytes, and the version line reads as the from_chars decimal.
+// Any bytes as a downloaded version file: stored as the check stores it, it is
+// refused exactly when it passes the version file's bound, and nothing past the
+// bound reaches the disk; its lines follow the line rule after the text is cut
+// at the first NUL, reading the file gives the same lines as splitting its
+// bytes, and the version line reads as the from_chars decimal.
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -11,7 +15,29 @@
 #include "reference_lines.h"
 #include "reference_numbers.h"
 #include "scratch_file.h"
+#include "http/document_file.h"
 #include "update/version_file.h"
+
+namespace {
+
+// Stores the bytes `copies` times over as one document, as the check stores a
+// version file; whether the store was refused.
+bool refusedWhenStored(const std::string& path, std::string_view bytes, std::size_t copies) {
+    DocumentFile file(path);
+    ReceiveStream& stream = file.begin(kVersionFileLimit);
+    bool refused = false;
+    try {
+        for (std::size_t i = 0; i < copies; ++i) {
+            stream.write(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        }
+    } catch (const std::runtime_error&) {
+        refused = true;
+    }
+    file.end();
+    return refused;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const ScratchFile file("version");
@@ -19,6 +45,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto lines = splitVersionLines(bytes);
     require(lines == referenceLines(bytes.substr(0, bytes.find('\0'))),
             "the lines follow the line rule up to the first NUL");
+
+    // Up to 32 copies: long enough to pass the bound from a short input.
+    const std::size_t copies = size == 0 ? 1 : 1 + data[0] % 32;
+    const bool refused = refusedWhenStored(file.path(), bytes, copies);
+    require(refused == (copies * size > kVersionFileLimit),
+            "a version file is refused exactly when it passes its bound");
+    require(std::filesystem::file_size(file.path()) <= kVersionFileLimit,
+            "nothing past the bound is stored");
 
     file.write(bytes);
     const auto read = readVersionLines(file.path());

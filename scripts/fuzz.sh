@@ -31,7 +31,9 @@ sources_of() {
         info_reply_fuzz) echo src/link/info_reply.cpp ;;
         settings_file_fuzz) echo src/app/settings_file.cpp ;;
         sim_frame_fuzz) echo src/sim/*.cpp src/link/frame_crc.cpp ;;
-        version_file_fuzz) echo src/update/version_file.cpp ;;
+        version_file_fuzz)
+            echo src/update/version_file.cpp src/http/document_file.cpp src/http/file_stream.cpp \
+                src/http/receive_stream.cpp ;;
         minisign_fuzz) echo src/update/minisign.cpp ;;
         *) echo "fuzz.sh: no source list for $1" >&2; return 2 ;;
     esac
