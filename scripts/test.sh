@@ -24,6 +24,8 @@ status=0
 echo "== Layering =="
 python3 scripts/check-layers.py || status=1
 python3 scripts/check-layers-test.py || status=1
+echo "== The release folder and packages =="
+bash scripts/make-release-test.sh || status=1
 # Before the tests, so that their summary stays the last thing printed.
 echo "== Fuzzing, 15 s per target =="
 bash scripts/fuzz.sh 15 || status=1

@@ -7,10 +7,18 @@
 #      download is refused with the signature line of the log, and the old
 #      program stays in place and keeps running;
 #   2. the signed release itself: the program puts it in place through the
-#      restart step, and the new program runs.
+#      restart step, and the new program runs;
+#   3. the Windows release of the same version, signed and published beside
+#      the Linux one, served at the Linux paths (its version file, Telvarn.exe
+#      and its signature), as anyone on the path could do: refused as in 1;
+#   4. a hostile server that answers the program's version file with header
+#      lines and the firmware's with a body, both without end: both checks
+#      fail with their log lines, the program's peak memory stays within
+#      64 MiB of an ordinary run's, nothing larger than a version file is left
+#      beside it, and it keeps running. No operator acts in this one.
 # build/ must be configured with -DTELVARN_RELEASE_KEY=DIR/telvarn.pub and the
 # secret key DIR/telvarn.key beside it (scripts/release-key.sh makes a pair).
-# Exit status 0 only when both go as described.
+# Exit status 0 only when all four go as described.
 # shellcheck disable=SC2317  # functions run from the traps and from wait_until
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -81,15 +89,40 @@ lines[2] = b"%08X" % crc
 open(version_file, "wb").write(b"\r\n".join(lines))
 PYTHON
 
-# Serves a release folder on a free port of the loopback; sets server_port.
-serve() {
-    local folder=$1 log=$work/server-${1##*/}.log
+# The Windows release of the same version beside the Linux one, as the server
+# publishes both. The Windows programs are stand-ins: only their bytes count.
+mkdir "$work/windows"
+for name in Telvarn.exe telvarn-cli.exe telvarn-get.exe; do
+    printf 'MZ stand-in for %s\n' "$name" >"$work/windows/$name"
+done
+bash scripts/make-release.sh --key "$secret_key" --windows "$work/windows" "$work/both" 15 \
+    "$work/firmware.cbin" 16 "Новая версия" "$work/new" >/dev/null ||
+    fail "make-release.sh made no release with the Windows programs"
+
+# Whoever sits on the network answers the Linux paths with the Windows files:
+# a version file, a download and a signature that all fit one another.
+cp -r "$work/both" "$work/swapped"
+swapped=$work/swapped/products/Telvarn
+cp "$swapped/version" "$swapped/version_linux"
+cp "$swapped/Telvarn.exe" "$swapped/Telvarn"
+cp "$swapped/Telvarn.exe.minisig" "$swapped/Telvarn.minisig"
+
+# Starts a server that names its port in its log (after "port"), on a free
+# port of the loopback; sets server_port.
+serve_with() {
+    local log=$1
+    shift
     stop "$server_pid"
-    PYTHONUNBUFFERED=1 python3 -m http.server 0 --bind 127.0.0.1 --directory "$folder" \
-        >"$log" 2>&1 &
+    PYTHONUNBUFFERED=1 "$@" >"$log" 2>&1 &
     server_pid=$!
     wait_until 20 grep -q 'port [0-9]' "$log" || fail "the update server did not start"
     server_port=$(sed -n 's/.* port \([0-9]*\) .*/\1/p' "$log" | head -n 1)
+}
+
+# Serves a release folder.
+serve() {
+    serve_with "$work/server-${1##*/}.log" \
+        python3 -m http.server 0 --bind 127.0.0.1 --directory "$1"
 }
 
 # --- the operator ---------------------------------------------------------------
@@ -112,13 +145,18 @@ start_program() {
 question_window() { xdotool search --onlyvisible --name '^Загрузка обновления программы:$' 2>/dev/null | head -n 1; }
 has_question() { [ -n "$(question_window)" ]; }
 
+# The first check has offered the update, and the window is up.
+await_offer() {
+    await_line Linux "$1" 0 '^Доступна новая версия программы!$' 60 "the start (the update check)"
+    wait_until 30 has_main_window || fail "no window titled Telvarn on the screen"
+}
+
 # "Обновление", "Программы", then Yes to the release notes. The menu bar has
 # no mnemonics: a click opens its first menu, the arrow key the next one
 # ("Обновление"), whose first item ("Программы") is then selected.
 ask_for_the_program() {
     local log=$1 window
-    await_line Linux "$log" 0 '^Доступна новая версия программы!$' 60 "the start (the update check)"
-    wait_until 30 has_main_window || fail "no window titled Telvarn on the screen"
+    await_offer "$log"
     window=$(main_window)
     activate "$window"
     xdotool mousemove --window "$window" 20 10 click 1
@@ -132,27 +170,45 @@ $(cat "$log")"
     xdotool key Return
 }
 
+# The program's peak resident memory so far, in KiB.
+peak_kib() { sed -n 's/^VmHWM:[[:space:]]*\([0-9]*\) kB$/\1/p' "/proc/$1/status" 2>/dev/null; }
+
+problems=()
+
+# Asks for the program served by the running server, says Yes, and expects the
+# download refused for its signature: nothing installed, nothing left, the
+# program running on. Ends the program.
+expect_refused() {
+    local name=$1 folder=$2 server_log=$3
+    ask_for_the_program "$folder.log"
+    await_line Linux "$folder.log" 0 '^Ошибка проверки подписи файла обновления программы$' 60 \
+        "the download"
+    sleep 2  # anything the refusal might still start would show
+    grep -q 'GET /products/Telvarn/Telvarn.minisig ' "$server_log" ||
+        problems+=("$name: the signature was never asked for")
+    cmp -s "$folder/Telvarn" "$program" || problems+=("$name: the old program was replaced")
+    [ ! -e "$folder/Telvarn_V14" ] || problems+=("$name: a saved copy was made")
+    [ ! -e "$folder/version" ] ||
+        problems+=("$name: the refused download was left beside the program")
+    program_ended && problems+=("$name: the program did not keep running")
+    has_main_window || problems+=("$name: the window is gone")
+    sed 's/^/  log: /' "$folder.log"
+    stop "$program_pid"
+    program_pid=""
+}
+
 # --- 1. the tampered release --------------------------------------------------------
 
 say "1. a release whose program was replaced after signing"
 serve "$work/tampered"
 folder=$work/tampered-bench
 start_program "$folder"
-ask_for_the_program "$folder.log"
-await_line Linux "$folder.log" 0 '^Ошибка проверки подписи файла обновления программы$' 60 \
-    "the download"
-problems=()
-sleep 2  # anything the refusal might still start would show
-grep -q 'GET /products/Telvarn/Telvarn.minisig ' "$work/server-tampered.log" ||
-    problems+=("the signature was never asked for")
-cmp -s "$folder/Telvarn" "$program" || problems+=("the old program was replaced")
-[ ! -e "$folder/Telvarn_V14" ] || problems+=("a saved copy was made")
-[ ! -e "$folder/version" ] || problems+=("the refused download was left beside the program")
-program_ended && problems+=("the program did not keep running")
-has_main_window || problems+=("the window is gone")
-sed 's/^/  log: /' "$folder.log"
-stop "$program_pid"
-program_pid=""
+# What an ordinary run holds at its peak once its first check is through:
+# scenario 4's yardstick. Taken here, where the server is a plain one, so that
+# however late the window comes up no hostile answer can have swelled it.
+await_offer "$folder.log"
+idle_kib=$(peak_kib "$program_pid")
+expect_refused tampered "$folder" "$work/server-tampered.log"
 
 # --- 2. the signed release ------------------------------------------------------------
 
@@ -179,8 +235,47 @@ new_program_running() { pgrep -f -x "$folder/Telvarn" >/dev/null; }
 wait_until 60 new_program_in_place || problems+=("the signed release was not put in place")
 wait_until 30 new_program_running || problems+=("the new program was not started")
 cmp -s "$folder/Telvarn_V14" "$program" || problems+=("the old program was not kept as Telvarn_V14")
+# The new program's window would stand for the next ones'.
+stop "$(pgrep -f -x "$folder/Telvarn" | head -n 1)"
+
+# --- 3. the Windows release at the Linux paths -------------------------------------------
+
+say "3. the Windows release at the Linux paths"
+serve "$work/swapped"
+folder=$work/swapped-bench
+start_program "$folder"
+expect_refused "Windows release" "$folder" "$work/server-swapped.log"
+
+# --- 4. a hostile server --------------------------------------------------------------------
+
+say "4. a hostile server: endless header lines, an endless body"
+mkdir "$work/hostile"
+serve_with "$work/server-hostile.log" python3 tests/http_live/scripted_http_server.py 0 \
+    "$work/hostile" /products/Telvarn/version_linux=endless-header \
+    /products/Telvarn/version_cbin=endless-body
+folder=$work/hostile-bench
+start_program "$folder"
+await_line Linux "$folder.log" 0 '^Ошибка чтения номера новой версии программы$' 60 \
+    "the start (the program's check)"
+await_line Linux "$folder.log" 0 '^Ошибка чтения номера новой версии программы прошивки$' 60 \
+    "the programmer's discovery (the firmware's check)"
+sleep 2  # a client that read on would swell meanwhile
+peak=$(peak_kib "$program_pid")
+say "peak memory: ${idle_kib:-?} KiB after an ordinary check, ${peak:-?} KiB after the hostile ones"
+sed 's/^/  server: /' "$work/server-hostile.log"
+for answer in header body; do
+    grep -q "answered with an endless $answer" "$work/server-hostile.log" ||
+        problems+=("hostile server: the endless $answer was never asked for")
+done
+[ -n "$idle_kib" ] && [ -n "$peak" ] && [ "$peak" -le $((idle_kib + 64 * 1024)) ] ||
+    problems+=("hostile server: peak memory ${peak:-?} KiB, more than 64 MiB above ${idle_kib:-?} KiB")
+left=$(find "$folder" -type f ! -name Telvarn -size +64k)
+[ -z "$left" ] || problems+=("hostile server: left beside the program: $left")
+program_ended && problems+=("hostile server: the program did not keep running")
+has_main_window || problems+=("hostile server: the window is gone")
+sed 's/^/  log: /' "$folder.log"
 
 # --- verdict ---------------------------------------------------------------------------
 
 echo
-end_with_verdict "the tampered release was refused and the old program kept running; the signed release was installed and started."
+end_with_verdict "the tampered release was refused and the old program kept running; the signed release was installed and started; the Windows release at the Linux paths was refused and the old program kept running; a hostile server's endless answers failed both checks within bounded memory, and the program kept running."

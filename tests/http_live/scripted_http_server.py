@@ -1,11 +1,22 @@
 #!/usr/bin/env python3
 """Answers the live tests' requests that a plain file server cannot.
 
-python3 scripted_http_server.py PORT FOLDER, on 127.0.0.1 only:
+python3 scripted_http_server.py PORT FOLDER [PATH=ANSWER ...], on 127.0.0.1 only:
   /chunked/NAME            FOLDER/NAME with Transfer-Encoding: chunked, then closes
   /keep-alive-moved/NAME   302 to /same-connection/NAME, keeping the connection open
   /same-connection/NAME    FOLDER/NAME, but only on the connection that was moved
   /stall                   a header and a few body bytes, then silence for 10 s
+  /raw/NAME, /raw-close/NAME  FOLDER/NAME's bytes as the whole answer, the
+                           connection then kept open for 60 s or closed
+  /endless-header          a status line, then "X: y" header lines for as long
+                           as the client reads them (20 s at most)
+  /endless-body            a 200 without a length, then body bytes as fast as
+                           the client reads them (20 s at most)
+PATH=ANSWER answers PATH as /ANSWER, so that a hostile server can be put behind
+the paths a program asks for, say
+  /products/Telvarn/version_linux=endless-header
+PORT 0 takes a free port; either way "Serving HTTP on 127.0.0.1 port N (...)"
+goes to standard error once the server listens.
 """
 import http.server
 import os
@@ -14,6 +25,8 @@ import time
 
 # Uneven chunk sizes, so that chunk boundaries fall anywhere in the client's reads.
 CHUNK_SIZES = [1, 7, 4096, 300, 65536, 2, 8190, 8191, 12345]
+# How long an endless answer goes on when the client keeps reading.
+ENDLESS_SECONDS = 20
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -32,6 +45,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return None
 
     def do_GET(self):
+        if self.path in self.server.aliases:
+            self.path = self.server.aliases[self.path]
+        if self.path in ("/endless-header", "/endless-body"):
+            return self.send_endless(self.path == "/endless-header")
         parts = self.path.split("/", 2)
         kind, name = (parts[1], parts[2]) if len(parts) == 3 else ("", "")
         if kind == "chunked":
@@ -74,6 +91,28 @@ class Handler(http.server.BaseHTTPRequestHandler):
             time.sleep(60)
         self.close_connection = True
 
+    # The same piece again and again until the client stops reading, its
+    # connection fails, or the time is up; a write that blocks counts too.
+    def send_endless(self, header_lines):
+        if header_lines:
+            head, piece = b"HTTP/1.1 200 OK\r\n", b"X: y\r\n" * 1024
+        else:
+            head = b"HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n\r\n"
+            piece = b"\xA5" * 65536
+        self.close_connection = True
+        deadline = time.monotonic() + ENDLESS_SECONDS
+        self.connection.settimeout(ENDLESS_SECONDS)
+        sent = 0
+        try:
+            self.wfile.write(head)
+            while time.monotonic() < deadline:
+                self.wfile.write(piece)
+                sent += len(piece)
+        except OSError:
+            pass  # the client went away, as it should
+        self.log_message('"%s" answered with an endless %s, at least %d bytes of it sent',
+                         self.requestline, "header" if header_lines else "body", sent)
+
     def send_chunked(self, body):
         if body is None:
             return self.send_error(404)
@@ -99,6 +138,13 @@ def main():
     port, folder = int(sys.argv[1]), sys.argv[2]
     server = http.server.ThreadingHTTPServer(("127.0.0.1", port), Handler)
     server.folder = folder
+    server.aliases = {}
+    for alias in sys.argv[3:]:
+        path, answer = alias.split("=", 1)
+        server.aliases[path] = "/" + answer
+    sys.stderr.write("Serving HTTP on 127.0.0.1 port %d (scripted answers)\n"
+                     % server.server_address[1])
+    sys.stderr.flush()
     server.serve_forever()
 
 

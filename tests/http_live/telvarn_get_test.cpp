@@ -2,11 +2,16 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <string_view>
 #include <thread>
 
 #include "live_rig.h"
@@ -16,34 +21,72 @@ extern char** environ;
 
 namespace {
 
-// Runs telvarn-get with args, its output in out and err; its exit status, or
-// -1 when it had to be killed after 20 s.
-int runTelvarnGet(const std::vector<std::string>& args, const std::string& out,
-                  const std::string& err) {
+// How a telvarn-get run ended.
+struct Outcome {
+    int status = -1;   // the exit status; -1 when a signal ended it or it was killed after 20 s
+    int signal = 0;    // the signal that ended it, if one did
+    long peakKiB = 0;  // its peak resident memory
+};
+
+// Runs telvarn-get with args, its standard error in err and its standard
+// output in out, or on the descriptor outFd when that is not -1.
+Outcome spawnTelvarnGet(const std::vector<std::string>& args, const std::string& out,
+                        const std::string& err, int outFd = -1) {
     std::vector<std::string> argv{TELVARN_GET_PATH};
     argv.insert(argv.end(), args.begin(), args.end());
     std::vector<char*> pointers;
     for (std::string& arg : argv) pointers.push_back(arg.data());
     pointers.push_back(nullptr);
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_addopen(&files, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&files, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = -1;
-    const int failed = posix_spawn(&pid, pointers[0], &files, nullptr, pointers.data(), environ);
-    posix_spawn_file_actions_destroy(&files);
-    if (failed != 0) return -2;
+    // telvarn-get opens no serial port; its environment keeps it off the
+    // machine's ports all the same, as every run of the tests does.
+    std::string ports = "TELVARN_PORTS=", simulator = "TELVARN_SIMULATOR=normal";
+    std::vector<char*> environment{ports.data(), simulator.data()};
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+        const std::string_view name(*variable, std::strcspn(*variable, "="));
+        if (name != "TELVARN_PORTS" && name != "TELVARN_SIMULATOR") {
+            environment.push_back(*variable);
+        }
+    }
+    environment.push_back(nullptr);
+    // Forked, not spawned: an exec keeps the peak of the memory it replaces,
+    // which for a spawned child is this test's own, up to the test's highest;
+    // a forked child's starts at the test's private pages of the moment.
+    const pid_t pid = fork();
+    if (pid == 0) {  // nothing but system calls until the exec
+        const int target =
+            outFd >= 0 ? outFd : open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int error = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (target >= 0 && error >= 0 && dup2(target, 1) == 1 && dup2(error, 2) == 2) {
+            execve(pointers[0], pointers.data(), environment.data());
+        }
+        _exit(127);
+    }
+    Outcome outcome;
+    if (pid < 0) {
+        outcome.status = -2;
+        return outcome;
+    }
     int status = 0;
+    rusage usage{};
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
+    bool hung = false;
+    while (wait4(pid, &status, WNOHANG, &usage) == 0) {
+        if (!hung && std::chrono::steady_clock::now() > deadline) {
             kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            return -1;
+            hung = true;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    outcome.peakKiB = usage.ru_maxrss;
+    if (hung) return outcome;
+    if (WIFEXITED(status)) outcome.status = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) outcome.signal = WTERMSIG(status);
+    return outcome;
+}
+
+int runTelvarnGet(const std::vector<std::string>& args, const std::string& out,
+                  const std::string& err) {
+    return spawnTelvarnGet(args, out, err).status;
 }
 
 TEST(TelvarnGetTest, StoresTheBodyAndReportsTheOutcomeInItsExitStatus) {
@@ -122,6 +165,60 @@ TEST(TelvarnGetTest, OddAnswersEndWithTheirDocument) {
                                          folder.file("stdout"), folder.file("stderr"));
         EXPECT_EQ(status, 0) << folder.read("stderr");
         EXPECT_EQ(folder.read("out"), probe.body);
+    }
+}
+
+// A server that sends header lines for ever once grew telvarn-get past 2 GB.
+TEST(TelvarnGetTest, AnEndlessHeaderFailsTheRequestWithinBoundedMemory) {
+    TempFolder folder;
+    std::filesystem::create_directories(folder.path() / "www");
+    folder.write("www/tiny", "15\r\n");
+    const auto server = startPythonScript(HTTP_LIVE_SCRIPTS "/scripted_http_server.py",
+                                          (folder.path() / "www").string(), folder.file("log"));
+    if (!server) GTEST_SKIP() << "python3 is not installed";
+    const Outcome idle = spawnTelvarnGet({server->url("/chunked/tiny"), folder.file("out")},
+                                         folder.file("stdout"), folder.file("stderr"));
+    ASSERT_EQ(idle.status, 0) << folder.read("stderr");
+    const Outcome endless = spawnTelvarnGet({server->url("/endless-header"), folder.file("out")},
+                                            folder.file("stdout"), folder.file("stderr"));
+    EXPECT_EQ(endless.status, 1) << folder.read("stderr");
+    EXPECT_NE(folder.read("stderr").find("the response header is too long"), std::string::npos)
+        << folder.read("stderr");
+    std::printf("peak memory: %ld KiB fetching a tiny file, %ld KiB on an endless header\n",
+                idle.peakKiB, endless.peakKiB);
+    EXPECT_LT(endless.peakKiB, idle.peakKiB + 64 * 1024);
+}
+
+// A body that standard output cannot take is a failed fetch, told on standard
+// error, not a silent success; a reader that went away is one too, not a death
+// by SIGPIPE.
+TEST(TelvarnGetTest, AnOutputThatTakesNothingFailsTheFetch) {
+    TempFolder folder;
+    std::filesystem::create_directories(folder.path() / "www");
+    folder.write("www/body", randomBytes(200 * 1000, 5));
+    const auto server = startPythonScript(HTTP_LIVE_SCRIPTS "/scripted_http_server.py",
+                                          (folder.path() / "www").string(), folder.file("log"));
+    if (!server) GTEST_SKIP() << "python3 is not installed";
+    const struct {
+        const char* output;  // a file to open, or a pipe without one
+        int error;
+    } outputs[] = {{"/dev/full", ENOSPC}, {nullptr, EPIPE}};
+    for (const auto& output : outputs) {
+        SCOPED_TRACE(output.output ? output.output : "a pipe whose reader is gone");
+        int pipeEnds[2] = {-1, -1};
+        if (!output.output) {
+            ASSERT_EQ(pipe2(pipeEnds, O_CLOEXEC), 0);
+            close(pipeEnds[0]);  // gone before the body comes
+        }
+        const Outcome outcome =
+            spawnTelvarnGet({server->url("/chunked/body")}, output.output ? output.output : "",
+                            folder.file("stderr"), pipeEnds[1]);
+        if (pipeEnds[1] >= 0) close(pipeEnds[1]);
+        const std::string err = folder.read("stderr");
+        EXPECT_EQ(outcome.signal, 0) << strsignal(outcome.signal);
+        EXPECT_EQ(outcome.status, 1) << err;
+        EXPECT_NE(err.find("can't write to standard output"), std::string::npos) << err;
+        EXPECT_NE(err.find(std::strerror(output.error)), std::string::npos) << err;
     }
 }
 
