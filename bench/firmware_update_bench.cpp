@@ -10,7 +10,7 @@
 #include "support/sim_rig.h"
 #include "support/temp_folder.h"
 #include "support/wire_figures.h"
-#include "update/firmware_file.h"
+#include "control/firmware_file.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "base/timer.h"
 #include "session/programmer_session.h"
-#include "update/firmware_file.h"
+#include "control/firmware_file.h"
 
 // The window's watch for a firmware file beside the program: each tick of
 // TimerProg flashes one that has appeared while the link is open, and

@@ -51,15 +51,16 @@ MainWindow::MainWindow(Desktop& desktop, std::vector<std::string> arguments)
                      [this] {
                          if (firstArgument_ == "AUTOEXIT") closeRequested();
                      }),
-      releaseTrust_{desktop.releaseKey},
-      versionCheck_(updateContext(
-          programChannel(), HttpClientGetVersion, *TimerHTTPGetVersion, menu.MainMenuUpdatePog,
-          ListVersion, [] { return ProgramVersion; }, kProgramVersionPath, kProgramDownloadPath,
-          kVersionFileName)),
-      versionCheckCbin_(updateContext(
+      updateShared_{ReleaseTrust{desktop.releaseKey}, {}},
+      versionCheck_(programChannel(), HttpClientGetVersion, *TimerHTTPGetVersion,
+                    updatePlaces(kProgramVersionPath, kProgramDownloadPath, kVersionFileName),
+                    updateDesktop(), updateShared_, report, [] { return ProgramVersion; }),
+      versionCheckCbin_(
           firmwareChannel(), HttpClientGetVersionCbin, *TimerHTTPGetVersionCbin,
-          menu.MainMenuUpdateCbin, ListVersionCbin, [this] { return ProgrammerFirmwareVersion; },
-          kFirmwareVersionPath, kFirmwareDownloadPath, kVersionCbinFileName)) {
+          updatePlaces(kFirmwareVersionPath, kFirmwareDownloadPath, kVersionCbinFileName),
+          updateDesktop(), updateShared_, report, [this] { return ProgrammerFirmwareVersion; }),
+      updateMenu_(menu, versionCheck_, versionCheckCbin_),
+      restartRequested_(versionCheck_.restartRequested.connect([this] { closeRequested(); })) {
     // What escapes a call from the loop becomes a message box; the report
     // holds only the dialogs, which outlive every window on them.
     desktop.pump.reportErrorsTo([&dialogs = desktop.dialogs](const std::string& text) {
@@ -77,35 +78,18 @@ MainWindow::MainWindow(Desktop& desktop, std::vector<std::string> arguments)
 
 MainWindow::~MainWindow() = default;
 
-UpdateContext MainWindow::updateContext(const UpdateChannel& channel, THttpCli& client,
-                                        Timer& timer, MenuItem& item,
-                                        std::vector<std::string>& lines,
-                                        std::function<std::int32_t()> installedVersion,
-                                        const char* versionPath, const char* downloadPath,
-                                        const std::string& localFileName) {
+UpdatePlaces MainWindow::updatePlaces(const char* versionPath, const char* downloadPath,
+                                      const std::string& localFileName) const {
     const UpdateTargets targets{inFolder(programDirectory_, kProgramFileName),
                                 savedProgramFileName(ProgramVersion),
                                 inFolder(programDirectory_, savedProgramFileName(ProgramVersion)),
                                 inFolder(programDirectory_, kFirmwareName)};
-    return UpdateContext{channel,
-                         client,
-                         timer,
-                         menu,
-                         item,
-                         log,
-                         lines,
-                         std::move(installedVersion),
-                         updateServer_ + versionPath,
-                         updateServer_ + downloadPath,
-                         inFolder(programDirectory_, localFileName),
-                         releaseTrust_,
-                         updateGate_,
-                         targets,
-                         desktop_.dialogs,
-                         desktop_.beeper,
-                         desktop_.pump,
-                         desktop_.system,
-                         [this] { closeRequested(); }};
+    return UpdatePlaces{updateServer_ + versionPath, updateServer_ + downloadPath,
+                        inFolder(programDirectory_, localFileName), targets};
+}
+
+UpdateDesktop MainWindow::updateDesktop() const {
+    return UpdateDesktop{desktop_.dialogs, desktop_.beeper, desktop_.pump, desktop_.system};
 }
 
 void MainWindow::normalStart() {
@@ -123,10 +107,12 @@ void MainWindow::wireMenus() {
     auto prog = [this](MenuItem& item) {
         guarded([&] { programmerMenu_.MainMenuProgClick(item); });
     };
-    auto update = [this](MenuItem& item) { guarded([&] { MainMenuUpdatePogClick(item); }); };
     auto help = [this](MenuItem& item) { guarded([&] { MainMenuHelpClick(item); }); };
     setOnClickBelow(menu.MainMenuChip, chip);
-    setOnClickBelow(menu.MainMenuUpdate, update);
+    menu.MainMenuUpdatePog.setOnClick(
+        [this](MenuItem&) { guarded([this] { versionCheck_.DownloadClick(); }); });
+    menu.MainMenuUpdateCbin.setOnClick(
+        [this](MenuItem&) { guarded([this] { versionCheckCbin_.DownloadClick(); }); });
     // The programmer menu's own click refreshes it as it opens.
     menu.MainMenuProg.setOnClick(prog);
     setOnClickBelow(menu.MainMenuProg, prog);
@@ -173,14 +159,6 @@ void MainWindow::FormClose() {
     try {
         link.close();
     } catch (const std::exception&) {
-    }
-}
-
-void MainWindow::MainMenuUpdatePogClick(MenuItem& sender) {
-    if (&sender == &menu.MainMenuUpdatePog) {
-        versionCheck_.DownloadClick();
-    } else if (&sender == &menu.MainMenuUpdateCbin) {
-        versionCheckCbin_.DownloadClick();
     }
 }
 

@@ -11,6 +11,7 @@
 #include "app/firmware_watch.h"
 #include "app/programmer_menu.h"
 #include "app/settings_file.h"
+#include "app/update_menu.h"
 #include "chip/chip_buffer.h"
 #include "http/http_cli.h"
 #include "link/programmer_link.h"
@@ -41,8 +42,6 @@ class MainWindow {
     void FormClose();
     void MemoClear() { log.clear(); }
     void MainMenuHelpClick(MenuItem& sender);
-    // Both items of "Обновление": the download the item's check has found.
-    void MainMenuUpdatePogClick(MenuItem& sender);
 
     // Runs a handler through the loop's one guard: an escaping error becomes
     // a message box and the program goes on. The menus' handlers, the timers'
@@ -68,10 +67,6 @@ class MainWindow {
     std::unique_ptr<Timer> TimerHTTPGetVersionCbin;
     THttpCli HttpClientGetVersion;
     THttpCli HttpClientGetVersionCbin;
-    // The accepted version files, from the checksum line on; until the first
-    // one each holds its own name.
-    std::vector<std::string> ListVersion{"ListVersion"};
-    std::vector<std::string> ListVersionCbin{"ListVersionCbin"};
 
     // The view shows the window, closes it or paints it at once on these.
     Signal<> closeRequested;
@@ -81,11 +76,9 @@ class MainWindow {
     void wireMenus();
     void normalStart();
     void readSettings();
-    UpdateContext updateContext(const UpdateChannel& channel, THttpCli& client, Timer& timer,
-                                MenuItem& item, std::vector<std::string>& lines,
-                                std::function<std::int32_t()> installedVersion,
-                                const char* versionPath, const char* downloadPath,
-                                const std::string& localFileName);
+    UpdatePlaces updatePlaces(const char* versionPath, const char* downloadPath,
+                              const std::string& localFileName) const;
+    UpdateDesktop updateDesktop() const;
 
     Desktop& desktop_;
     std::string firstArgument_;
@@ -95,8 +88,9 @@ class MainWindow {
     ChipMenu chipMenu_;
     ProgrammerMenu programmerMenu_;
     FirmwareWatch firmwareWatch_;
-    ReleaseTrust releaseTrust_;
-    UpdateGate updateGate_;
+    UpdateShared updateShared_;
     VersionCheck versionCheck_;
     VersionCheck versionCheckCbin_;
+    UpdateMenu updateMenu_;
+    Connection restartRequested_;
 };

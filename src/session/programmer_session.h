@@ -14,7 +14,7 @@
 #include "control/random_source.h"
 #include "control/supply_commands.h"
 #include "link/programmer_link.h"
-#include "update/firmware_flash.h"
+#include "control/firmware_flash.h"
 
 // The programmer found by a search.
 struct FoundProgrammer {

@@ -5,7 +5,6 @@
 #include "update/release_signature.h"
 #include "update/release_system.h"
 #include "update/update_files.h"
-#include "update/update_menu.h"
 
 namespace {
 
@@ -34,35 +33,35 @@ void SelfUpdate::request() {
     // The question's release: a version file that arrives while it is open
     // changes the offer, not what the operator says Yes to.
     const std::optional<VersionFile> shown = offered_;
-    if (!c_.dialogs.confirm(shown ? releaseNotes(*shown) : std::string(),
-                            c_.channel.confirmCaption)) {
+    if (!desktop_.dialogs.confirm(shown ? releaseNotes(*shown) : std::string(),
+                            channel_.confirmCaption)) {
         return;
     }
-    if (!shown || !newerThanInstalled(shown->version, c_.installedVersion())) return;
-    UpdateGate::Hold hold(c_.gate);
+    if (!shown || !newerThanInstalled(shown->version, host_.installedVersion())) return;
+    UpdateGate::Hold hold(shared_.gate);
     download(*shown, hold);
 }
 
 void SelfUpdate::download(const VersionFile& release, UpdateGate::Hold& hold) {
-    setItem(false);
+    host_.setDownloadable(false);
     noteUnsignedOnce();
-    const DownloadFetch::Arrival arrival = fetch_.download();
-    if (arrival == DownloadFetch::Arrival::None) {
+    const DownloadHost::Arrival arrival = host_.download();
+    if (arrival == DownloadHost::Arrival::None) {
         // The operator may ask again.
-        c_.log.append(c_.channel.downloadFailure);
-        setItem(true);
+        report_.line(channel_.downloadFailure);
+        host_.setDownloadable(true);
         return;
     }
-    if (arrival != DownloadFetch::Arrival::Stored || !checksumMatches(release)) {
-        refuse(c_.channel.checksumFailure);
+    if (arrival != DownloadHost::Arrival::Stored || !checksumMatches(release)) {
+        refuse(channel_.checksumFailure);
         return;
     }
-    if (c_.trust.required() && !signatureVerifies(release)) {
-        refuse(c_.channel.signatureFailure);
+    if (shared_.trust.required() && !signatureVerifies(release)) {
+        refuse(channel_.signatureFailure);
         return;
     }
-    c_.beeper.beep();
-    if (c_.channel.kind == UpdateChannel::Kind::Program) {
+    desktop_.beeper.beep();
+    if (channel_.kind == UpdateChannel::Kind::Program) {
         // No check runs again before the restart: it would remove the download.
         hold.keep();
         installProgram();
@@ -71,27 +70,22 @@ void SelfUpdate::download(const VersionFile& release, UpdateGate::Hold& hold) {
     }
 }
 
-void SelfUpdate::setItem(bool enabled) {
-    c_.item.setEnabled(enabled);
-    applyUpdateMenuRule(c_.menu);
-}
-
 void SelfUpdate::noteUnsignedOnce() {
-    if (c_.trust.required() || c_.trust.unsignedNoticeGiven) return;
-    c_.trust.unsignedNoticeGiven = true;
-    c_.log.append(kUnsignedNotice);
+    if (shared_.trust.required() || shared_.trust.unsignedNoticeGiven) return;
+    shared_.trust.unsignedNoticeGiven = true;
+    report_.line(kUnsignedNotice);
 }
 
 void SelfUpdate::refuse(const std::string& line) {
-    c_.beeper.beep();
-    c_.log.append(line);
-    removeFile(c_.localFile);
-    if (c_.channel.kind == UpdateChannel::Kind::Firmware) setItem(true);
+    desktop_.beeper.beep();
+    report_.line(line);
+    removeFile(places_.localFile);
+    if (channel_.kind == UpdateChannel::Kind::Firmware) host_.setDownloadable(true);
 }
 
 // Byte for byte with the version file's line: lower-case digits never match.
 bool SelfUpdate::checksumMatches(const VersionFile& release) const {
-    const auto crc = fileCrc32(c_.localFile);
+    const auto crc = fileCrc32(places_.localFile);
     return crc && hexLong(*crc) == release.checksum;
 }
 
@@ -99,33 +93,33 @@ bool SelfUpdate::checksumMatches(const VersionFile& release) const {
 // under a newer version number names another, and so does the program of
 // another system.
 bool SelfUpdate::signatureVerifies(const VersionFile& release) {
-    const auto signature = fetch_.signature();
-    return signature && releaseSignatureVerifies(c_.trust.keyLine, c_.localFile, *signature,
-                                                 signedRelease(c_.channel, release.versionLine));
+    const auto signature = host_.signature();
+    return signature && releaseSignatureVerifies(shared_.trust.keyLine, places_.localFile, *signature,
+                                                 signedRelease(channel_, release.versionLine));
 }
 
 // The saved copy, started with "PAUSE", puts the download in place of the
 // program once this instance has ended, and starts it.
 void SelfUpdate::installProgram() {
-    c_.log.append("Загрузка обновления завершена");
-    c_.dialogs.inform(
+    report_.line("Загрузка обновления завершена");
+    desktop_.dialogs.inform(
         "Загрузка обновления завершена. Программа будет перезапущена.\n"
         "Старая версия программы будет сохранена как " +
-        c_.targets.savedCopyName);
-    removeFile(c_.targets.savedCopyFile);
-    copyReplacing(c_.targets.programFile, c_.targets.savedCopyFile);
-    waitPumping(c_.pump, 5000);
+        places_.targets.savedCopyName);
+    removeFile(places_.targets.savedCopyFile);
+    copyReplacing(places_.targets.programFile, places_.targets.savedCopyFile);
+    waitPumping(desktop_.pump, 5000);
     try {
-        c_.system.startProcess(c_.targets.savedCopyFile, {"PAUSE"}, true);
+        desktop_.system.startProcess(places_.targets.savedCopyFile, {"PAUSE"}, true);
     } catch (const std::exception&) {
         // The window closes all the same; the download stays in the local file.
     }
-    c_.closeWindow();
+    host_.requestRestart();
 }
 
 void SelfUpdate::handOverFirmware() {
-    c_.log.append("Загрузка обновления прошивки завершена");
-    c_.dialogs.inform("Загрузка обновления прошивки завершена.");
+    report_.line("Загрузка обновления прошивки завершена");
+    desktop_.dialogs.inform("Загрузка обновления прошивки завершена.");
     // An older firmware file already waiting is kept; the download stays where it is.
-    moveWithoutReplacing(c_.localFile, c_.targets.firmwareFile);
+    moveWithoutReplacing(places_.localFile, places_.targets.firmwareFile);
 }

@@ -1,14 +1,18 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
-#include "update/update_context.h"
+#include "base/report.h"
+#include "update/update_channel.h"
+#include "update/update_places.h"
 #include "update/version_file.h"
 
-// The check's client, fetching the documents of a download one at a time;
-// the client is back on the version file's address when each returns.
-class DownloadFetch {
+// What the download needs of the check that found it: the documents fetched
+// one at a time (the client is back on the version file's address when each
+// returns), the version installed, and the check's item.
+class DownloadHost {
   public:
     enum class Arrival {
         None,      // no whole answer: a failed request, an error page, no body
@@ -20,9 +24,15 @@ class DownloadFetch {
     // The signature file beside the download; nothing unless it arrived whole
     // and within kSignatureFileLimit bytes.
     virtual std::optional<std::string> signature() = 0;
+    // -1 while it is not known.
+    virtual std::int32_t installedVersion() const = 0;
+    // Whether the operator may ask for the download (again).
+    virtual void setDownloadable(bool downloadable) = 0;
+    // The downloaded program is in place for the restart step: the program ends.
+    virtual void requestRestart() = 0;
 
   protected:
-    ~DownloadFetch() = default;
+    ~DownloadHost() = default;
 };
 
 // Whether a release of this version is newer than the one installed; nothing
@@ -40,7 +50,14 @@ std::string signedRelease(const UpdateChannel& channel, const std::string& versi
 // update.
 class SelfUpdate {
   public:
-    SelfUpdate(const UpdateContext& context, DownloadFetch& fetch) : c_(context), fetch_(fetch) {}
+    SelfUpdate(const UpdateChannel& channel, const UpdatePlaces& places, UpdateDesktop desktop,
+               UpdateShared& shared, Report& report, DownloadHost& host)
+        : channel_(channel),
+          places_(places),
+          desktop_(desktop),
+          shared_(shared),
+          report_(report),
+          host_(host) {}
 
     // The menu item's click: shows the release notes, and on Yes downloads
     // exactly the release they were shown for, if it is still newer than the
@@ -49,6 +66,7 @@ class SelfUpdate {
     void request();
     // The version file the check has accepted: the download it offers.
     void offer(VersionFile file) { offered_ = std::move(file); }
+    const std::optional<VersionFile>& offered() const { return offered_; }
 
   private:
     // The download of release, once the operator has said Yes to it.
@@ -58,11 +76,14 @@ class SelfUpdate {
     bool signatureVerifies(const VersionFile& release);
     // A download that fails a test is never installed.
     void refuse(const std::string& line);
-    void setItem(bool enabled);
     void installProgram();
     void handOverFirmware();
 
-    const UpdateContext& c_;
-    DownloadFetch& fetch_;
+    const UpdateChannel& channel_;
+    const UpdatePlaces& places_;
+    UpdateDesktop desktop_;
+    UpdateShared& shared_;
+    Report& report_;
+    DownloadHost& host_;
     std::optional<VersionFile> offered_;
 };

@@ -12,7 +12,7 @@
 #include "support/session_rig.h"
 #include "support/temp_folder.h"
 #include "support/test_bytes.h"
-#include "update/firmware_file.h"
+#include "control/firmware_file.h"
 
 namespace {
 

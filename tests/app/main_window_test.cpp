@@ -245,17 +245,22 @@ TEST_F(Window, FirmwareCheckAsksOnceTheProgrammerIsKnownAndHandsTheDownloadOver)
     const std::string firmware(3000, '\x5A');
     versionCbinSocket.peers = {serving("Telvarn-1_APPL\n8\n" + checksumOf(firmware) + "\nN\n"),
                                serving(firmware)};
+    versionSocket.peers = {serving("Telvarn\n15\nC\nN\n")};
     MainWindow& w = start();
     w.ProgrammerFirmwareVersion = 7;
+    tick(*w.TimerHTTPGetVersion);
     tick(*w.TimerHTTPGetVersionCbin);
-    EXPECT_EQ(w.log.lines(), std::vector<std::string>{"Доступна новая версия прошивки!"});
+    EXPECT_EQ(w.log.lines(), (std::vector<std::string>{"Доступна новая версия программы!",
+                                                        "Доступна новая версия прошивки!"}));
+    EXPECT_TRUE(w.menu.MainMenuUpdateCbin.enabled());
     w.menu.MainMenuUpdateCbin.click();
+    EXPECT_FALSE(w.menu.MainMenuUpdateCbin.enabled());
+    EXPECT_TRUE(w.menu.MainMenuUpdate.enabled());  // for "Программы"
     EXPECT_EQ(requestLine(versionCbinSocket, 0),
               std::string("GET ") + kFirmwareVersionPath + " HTTP/1.0");
     EXPECT_EQ(requestLine(versionCbinSocket, 1),
               std::string("GET ") + kFirmwareDownloadPath + " HTTP/1.0");
     EXPECT_EQ(folder.read(kFirmwareName), firmware);
-    EXPECT_TRUE(versionSocket.resolved.empty());
 }
 
 TEST_F(Window, TheSettingsFileNamesTheUpdateServerAndKeepsIt) {

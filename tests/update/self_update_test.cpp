@@ -5,7 +5,6 @@
 #include <filesystem>
 
 #include "update/release_system.h"
-#include "update/update_menu.h"
 #include "signed_release.h"
 #include "update_rig.h"
 
@@ -48,13 +47,12 @@ TEST_F(Download, ProgramWithMatchingChecksumRestartsThroughTheSavedCopy) {
     EXPECT_TRUE(rig.system.started[0].hidden);
     EXPECT_GE(rig.pump.now - before, 5000u);  // the old instance has time to end
     EXPECT_EQ(rig.closeRequests, 1);
-    EXPECT_FALSE(rig.item().enabled());
+    EXPECT_FALSE(rig.downloadable());
 }
 
 TEST_F(Download, FirmwareWithMatchingChecksumIsHandedToTheFirmwareUpdate) {
     UpdateRig rig(firmwareChannel());
     rig.offer(kDownload);
-    rig.otherItem().setEnabled(true);
     rig.serve({serving(kDownload)});
     rig.check->DownloadClick();
 
@@ -63,8 +61,7 @@ TEST_F(Download, FirmwareWithMatchingChecksumIsHandedToTheFirmwareUpdate) {
     EXPECT_EQ(rig.log.lines().back(), "Загрузка обновления прошивки завершена");
     EXPECT_EQ(rig.dialogs.informs,
               std::vector<std::string>{"Загрузка обновления прошивки завершена."});
-    EXPECT_FALSE(rig.item().enabled());
-    EXPECT_TRUE(rig.menu.MainMenuUpdate.enabled());  // for "Программы"
+    EXPECT_FALSE(rig.downloadable());
     EXPECT_EQ(rig.beeper.beeps, 1);
     EXPECT_TRUE(rig.system.started.empty());
     EXPECT_EQ(rig.closeRequests, 0);
@@ -241,8 +238,7 @@ TEST_F(Download, NoLeavesEverythingAsItWas) {
     rig.offer(kDownload);
     rig.check->DownloadClick();
     EXPECT_EQ(rig.dialogs.questions.at(0).second, "Загрузка обновления программы прошивки:");
-    EXPECT_TRUE(rig.item().enabled());
-    EXPECT_TRUE(rig.menu.MainMenuUpdate.enabled());
+    EXPECT_TRUE(rig.downloadable());
     EXPECT_EQ(rig.client.URL, UpdateRig::kVersionUrl);
     EXPECT_EQ(rig.socket.connections.size(), 1u);  // the version file's only
 }
@@ -261,7 +257,7 @@ TEST_F(Download, FailedDownloadIsToldOnceEnablesTheItemAndLaterTicksReadTheVersi
         server.responses = {failures[i]};
         rig.serve({server, serving(rig.versionFile(rig.installed + 1, "C"))});
         rig.check->DownloadClick();
-        EXPECT_TRUE(rig.menu.MainMenuUpdate.enabled() && rig.item().enabled()) << i;
+        EXPECT_TRUE(rig.downloadable()) << i;
         rig.check->TimerTick();
         const auto& c = *rig.channel;
         EXPECT_EQ(rig.log.lines(), (std::vector{c.notice, c.downloadFailure, c.notice})) << i;

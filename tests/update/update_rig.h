@@ -12,8 +12,8 @@
 #include "http/http_cli.h"
 #include "support/fake_desktop.h"
 #include "support/scripted_socket.h"
+#include "support/recorded_report.h"
 #include "support/temp_folder.h"
-#include "support/window_parts.h"
 #include "update/version_check.h"
 
 // A peer that answers one request with a whole document.
@@ -39,7 +39,7 @@ inline std::string checksumOf(const std::string& bytes) {
 
 // One update check of either kind on a scripted server, its files in a
 // temporary folder that stands for the program's folder.
-struct UpdateRig : WindowParts {
+struct UpdateRig {
     static constexpr const char* kVersionUrl = "http://updates.test/products/Telvarn/version";
     static constexpr const char* kDownloadUrl = "http://updates.test/products/Telvarn/download";
 
@@ -51,28 +51,39 @@ struct UpdateRig : WindowParts {
     ScriptedSocket socket{pump, Split::whole()};
     THttpCli client{"HttpClientGetVersion", socket, pump};
     std::unique_ptr<Timer> timer = pump.createTimer([] {});
-    std::vector<std::string> lines{"ListVersion"};
+    RecordedReport log;
     std::int32_t installed = 14;
     int closeRequests = 0;
     // Unsigned, as a developer build, whose notice has its own test: as if an
     // earlier download had logged it.
-    ReleaseTrust trust{"", true};
-    UpdateGate gate;
+    UpdateShared shared{ReleaseTrust{"", true}, {}};
+    ReleaseTrust& trust = shared.trust;
     std::unique_ptr<VersionCheck> check;
+    Connection restart;
     const UpdateChannel* channel = nullptr;
 
     explicit UpdateRig(const UpdateChannel& kind) : channel(&kind) {
-        check = std::make_unique<VersionCheck>(UpdateContext{
-            kind, client, *timer, menu, item(), log, lines, [this] { return installed; },
-            kVersionUrl, kDownloadUrl, localFile(), trust, gate,
-            UpdateTargets{folder.file("Telvarn"), "Telvarn_V14", folder.file("Telvarn_V14"),
-                          folder.file("Telvarn-1_APPL.cbin")},
-            dialogs, beeper, pump, system, [this] { ++closeRequests; }});
+        check = std::make_unique<VersionCheck>(
+            kind, client, *timer,
+            UpdatePlaces{kVersionUrl, kDownloadUrl, localFile(),
+                         UpdateTargets{folder.file("Telvarn"), "Telvarn_V14",
+                                       folder.file("Telvarn_V14"),
+                                       folder.file("Telvarn-1_APPL.cbin")}},
+            UpdateDesktop{dialogs, beeper, pump, system}, shared, log, [this] { return installed; });
+        restart = check->restartRequested.connect([this] { ++closeRequests; });
     }
 
     bool firmware() const { return channel->kind == UpdateChannel::Kind::Firmware; }
-    MenuItem& item() { return firmware() ? menu.MainMenuUpdateCbin : menu.MainMenuUpdatePog; }
-    MenuItem& otherItem() { return firmware() ? menu.MainMenuUpdatePog : menu.MainMenuUpdateCbin; }
+    bool downloadable() const { return check->downloadable(); }
+    // The offer as the question shows it and the download is checked against:
+    // the checksum line, then the release notes; nothing before an accepted file.
+    std::vector<std::string> offered() const {
+        const auto& offer = check->offer();
+        if (!offer) return {};
+        std::vector<std::string> lines{offer->checksum};
+        lines.insert(lines.end(), offer->notes.begin(), offer->notes.end());
+        return lines;
+    }
     std::string localName() const { return firmware() ? "version_cbin" : "version"; }
     std::string localFile() const { return folder.file(localName()); }
 
@@ -109,13 +120,12 @@ struct UpdateRig : WindowParts {
         EXPECT_TRUE(system.started.empty());
         EXPECT_EQ(closeRequests, 0);
         EXPECT_TRUE(dialogs.informs.empty());
-        EXPECT_EQ(item().enabled(), firmware());
-        EXPECT_EQ(menu.MainMenuUpdate.enabled(), firmware());
+        EXPECT_EQ(downloadable(), firmware());
     }
     // Lets a check accept a version file that offers the download.
     void offer(const std::string& download, const std::string& notes = "Исправления\r\n") {
         serve({serving(versionFile(installed + 1, checksumOf(download), notes))});
         check->TimerTick();
-        ASSERT_TRUE(item().enabled());
+        ASSERT_TRUE(downloadable());
     }
 };

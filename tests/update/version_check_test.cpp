@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "update/update_menu.h"
 #include "update_rig.h"
 
 namespace {
@@ -19,17 +18,18 @@ struct VersionRow {
     Kind kind;
     std::int32_t installed;
     std::string body;
-    bool itemBefore;
-    bool otherItem;
-    bool itemAfter;
-    bool updateAfter;
+    // Whether an earlier file had offered a download (checksum "OLD", notes
+    // "Earlier"), and whether one can be asked for after this file.
+    bool before;
+    bool after;
     bool notice;
-    // The check's line list afterwards: a file not accepted changes nothing.
-    std::vector<std::string> list;
+    // The offer afterwards, checksum then notes: a file not accepted changes nothing.
+    std::vector<std::string> offer;
 };
 
 constexpr bool on = true;
 constexpr bool off = false;
+const std::vector<std::string> kEarlier{"OLD", "Earlier"};
 const std::string kTag = "Telvarn-1_APPL";
 
 // A version file of the program offering 15, its one line of notes as long as
@@ -39,46 +39,53 @@ std::string longNotes(std::size_t size) {
     return std::string(size - kHead15.size(), 'N');
 }
 
+// A version file accepted before the one under test.
+void offerEarlier(UpdateRig& rig) {
+    rig.serve({serving(rig.versionFile(rig.installed + 1, "OLD", "Earlier\r\n"))});
+    rig.check->TimerTick();
+    ASSERT_TRUE(rig.downloadable());
+    rig.socket.connections.clear();
+    rig.log.clear();
+}
+
 // clang-format off
 const VersionRow kVersionRows[] = {
     // name, check, installed version, file,
-    //     item before, other item, item after, "Обновление" after, notice, line list after
+    //     downloadable before, after, notice, offer after
     {"NewerProgram", Kind::Program, 14, "Telvarn\r\n15\r\n0A1B2C3D\r\nИсправления\r\n",
-         off, off, on, on, on, {"0A1B2C3D", "Исправления"}},
+         off, on, on, {"0A1B2C3D", "Исправления"}},
     {"EqualVersionDisablesAgain", Kind::Program, 14, "Telvarn\r\n14\r\n0A1B2C3D\r\nN\r\n",
-         on, off, off, off, off, {"0A1B2C3D", "N"}},
-    {"EqualVersionLeavesTheMenuToTheOtherItem", Kind::Program, 14, "Telvarn\r\n14\r\nC\r\nN\r\n",
-         on, on, off, on, off, {"C", "N"}},
+         on, off, off, {"0A1B2C3D", "N"}},
     {"OlderVersion", Kind::Program, 14, "Telvarn\r\n-3\r\nC\r\nN\r\n",
-         off, off, off, off, off, {"C", "N"}},
+         off, off, off, {"C", "N"}},
     {"ThreeLinesAreIgnored", Kind::Program, 14, "Telvarn\r\n15\r\n0A1B2C3D\r\n",
-         on, off, on, on, off, {"ListVersion"}},
+         on, on, off, kEarlier},
     {"TagFollowedByABlank", Kind::Program, 14, "Telvarn \r\n15\r\nC\r\nN\r\n",
-         off, off, off, off, off, {"ListVersion"}},
+         off, off, off, {}},
     {"TagInOtherCase", Kind::Program, 14, "TELVARN\r\n15\r\nC\r\nN\r\n",
-         off, off, off, off, off, {"ListVersion"}},
+         off, off, off, {}},
     {"LinesEndingInLfOnly", Kind::Program, 14, "Telvarn\n15\nC\nOne\nTwo",
-         off, off, on, on, on, {"C", "One", "Two"}},
+         off, on, on, {"C", "One", "Two"}},
     {"LinesEndingInCrOnly", Kind::Program, 14, "Telvarn\r15\rC\rOne\r\rTwo\r",
-         off, off, on, on, on, {"C", "One", "", "Two"}},
+         off, on, on, {"C", "One", "", "Two"}},
     {"NulEndsTheText", Kind::Program, 14, std::string("Telvarn\n15\nC\n\0Notes\n", 20),
-         on, off, on, on, off, {"ListVersion"}},
+         on, on, off, kEarlier},
     {"NulInsideTheNotes", Kind::Program, 14, std::string("Telvarn\n15\nC\nNo\0tes\n", 20),
-         off, off, on, on, on, {"C", "No"}},
+         off, on, on, {"C", "No"}},
     {"NonIntegerVersionIsIgnored", Kind::Program, 14, "Telvarn\r\n15a\r\nC\r\nN\r\n",
-         on, off, on, on, off, {"ListVersion"}},
+         on, on, off, kEarlier},
     {"VersionBeyond32Bits", Kind::Program, 14, "Telvarn\r\n2147483648\r\nC\r\nN\r\n",
-         off, off, off, off, off, {"ListVersion"}},
+         off, off, off, {}},
     {"ProgramFileAtTheFirmwareCheck", Kind::Firmware, 7, "Telvarn\r\n15\r\nC\r\nN\r\n",
-         off, off, off, off, off, {"ListVersion"}},
+         off, off, off, {}},
     {"FirmwareNeedingAnUpdateTakesVersion0", Kind::Firmware, -2, kTag + "\r\n0\r\nC\r\nN\r\n",
-         off, off, on, on, on, {"C", "N"}},
+         off, on, on, {"C", "N"}},
     {"FirmwareOfTheSameVersion", Kind::Firmware, 7, kTag + "\r\n7\r\nC\r\nN\r\n",
-         on, off, off, off, off, {"C", "N"}},
+         on, off, off, {"C", "N"}},
     {"NewerFirmware", Kind::Firmware, 7, kTag + "\r\n8\r\nC\r\nN\r\n",
-         off, on, on, on, on, {"C", "N"}},
+         off, on, on, {"C", "N"}},
     {"AsLongAsAVersionFileMayBe", Kind::Program, 14, kHead15 + longNotes(kVersionFileLimit),
-         off, off, on, on, on, {"C", longNotes(kVersionFileLimit)}},
+         off, on, on, {"C", longNotes(kVersionFileLimit)}},
 };
 // clang-format on
 
@@ -88,23 +95,19 @@ void PrintTo(const VersionRow& row, std::ostream* out) {
 
 class VersionFile : public ::testing::TestWithParam<VersionRow> {};
 
-TEST_P(VersionFile, SetsTheItemTheMenuAndTheList) {
+TEST_P(VersionFile, SetsWhatCanBeDownloadedAndTheOffer) {
     const VersionRow& row = GetParam();
     UpdateRig rig(channelOf(row.kind));
     rig.installed = row.installed;
-    rig.item().setEnabled(row.itemBefore);
-    rig.otherItem().setEnabled(row.otherItem);
-    applyUpdateMenuRule(rig.menu);
+    if (row.before) offerEarlier(rig);
     rig.serve({serving(row.body)});
 
     rig.check->TimerTick();
 
     EXPECT_EQ(rig.requestLines(),
               std::vector<std::string>{"GET /products/Telvarn/version HTTP/1.0"});
-    EXPECT_EQ(rig.item().enabled(), row.itemAfter);
-    EXPECT_EQ(rig.otherItem().enabled(), row.otherItem);
-    EXPECT_EQ(rig.menu.MainMenuUpdate.enabled(), row.updateAfter);
-    EXPECT_EQ(rig.lines, row.list);
+    EXPECT_EQ(rig.downloadable(), row.after);
+    EXPECT_EQ(rig.offered(), row.offer);
     const std::vector<std::string> notice{rig.channel->notice};
     EXPECT_EQ(rig.log.lines(), row.notice ? notice : std::vector<std::string>{});
     EXPECT_FALSE(rig.folder.exists(rig.localName()));
@@ -129,25 +132,24 @@ TEST(VersionCheckTimer, FirmwareCheckWaitsForTheVersionThenRepeatsEveryHalfHour)
     rig.check->TimerTick();
     EXPECT_EQ(rig.socket.resolved.size(), 1u);
     EXPECT_EQ(intervalAtRequest, 1800000u);
-    EXPECT_TRUE(rig.item().enabled());
+    EXPECT_TRUE(rig.downloadable());
 }
 
-// A request that fails logs the check's line and changes no item; a body that
+// A request that fails logs the check's line and changes no offer; a body that
 // came with the error status is deleted unread.
 struct FailureRow {
     const char* name;
     Kind kind;
     ScriptedPeer server;
-    std::vector<std::string> list;
 };
 
 const FailureRow kFailureRows[] = {
-    {"ProgramServerDown", Kind::Program, unreachable(), {"ListVersion"}},
-    {"FirmwareServerDown", Kind::Firmware, unreachable(), {"ListVersion"}},
-    {"ProgramErrorPageUnread", Kind::Program, serving("Gone\n", "404 Not Found"), {"ListVersion"}},
+    {"ProgramServerDown", Kind::Program, unreachable()},
+    {"FirmwareServerDown", Kind::Firmware, unreachable()},
+    {"ProgramErrorPageUnread", Kind::Program, serving("Gone\n", "404 Not Found")},
     // A server that sends on and on: the request ends at the limit.
     {"LongerThanAVersionFileMayBe", Kind::Program,
-     serving(kHead15 + longNotes(kVersionFileLimit + 1)), {"ListVersion"}},
+     serving(kHead15 + longNotes(kVersionFileLimit + 1))},
 };
 
 void PrintTo(const FailureRow& row, std::ostream* out) {
@@ -159,13 +161,14 @@ class FailedCheck : public ::testing::TestWithParam<FailureRow> {};
 TEST_P(FailedCheck, LogsItsLineAndTriesAgainInHalfAnHour) {
     const FailureRow& row = GetParam();
     UpdateRig rig(channelOf(row.kind));
-    rig.item().setEnabled(true);
+    offerEarlier(rig);
+    rig.timer->setInterval(3000);
     rig.serve({row.server});
     rig.check->TimerTick();
     EXPECT_EQ(rig.log.lines(), std::vector<std::string>{rig.channel->checkFailure});
     EXPECT_EQ(rig.timer->interval(), 1800000u);
-    EXPECT_TRUE(rig.item().enabled());
-    EXPECT_EQ(rig.lines, row.list);
+    EXPECT_TRUE(rig.downloadable());
+    EXPECT_EQ(rig.offered(), kEarlier);
     EXPECT_FALSE(rig.folder.exists(rig.localName()));
 }
 

@@ -1,4 +1,4 @@
-#include "update/firmware_file.h"
+#include "control/firmware_file.h"
 
 #include <fstream>
 #include <system_error>

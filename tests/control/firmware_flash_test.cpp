@@ -1,4 +1,4 @@
-#include "update/firmware_flash.h"
+#include "control/firmware_flash.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include "support/sim_rig.h"
 #include "support/temp_folder.h"
 #include "support/test_bytes.h"
-#include "update/firmware_file.h"
+#include "control/firmware_file.h"
 
 namespace {
 

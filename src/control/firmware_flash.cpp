@@ -1,4 +1,4 @@
-#include "update/firmware_flash.h"
+#include "control/firmware_flash.h"
 
 #include <algorithm>
 #include <optional>
@@ -7,7 +7,7 @@
 
 #include "base/file_path.h"
 #include "base/text.h"
-#include "update/firmware_file.h"
+#include "control/firmware_file.h"
 
 namespace {
 
