@@ -46,7 +46,7 @@ void measureModel(const TempFolder& folder) {
     ChipBuffer buffer;
     Log log;
     StatusLine status;
-    WindowReport report(log, status);
+    OperatorReport report(log, status);
     const std::size_t before = heapInUse();
     loadDataFileIntoBuffer(path, buffer, report);
     const std::size_t model = heapInUse() - before;

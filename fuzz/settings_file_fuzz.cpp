@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/settings_file.h"
+#include "startup/settings_file.h"
 #include "base/text.h"
 #include "fuzz_check.h"
 #include "reference_numbers.h"

@@ -19,7 +19,8 @@ from pathlib import Path
 # allowed too. Platform implements the interfaces of base, link and http.
 LAYERS = {
     "base": [],
-    "window": ["base"],
+    "output": ["base"],
+    "window": ["output"],
     "link": ["base"],
     "http": ["base"],
     "control": ["link"],
@@ -28,8 +29,10 @@ LAYERS = {
     "session": ["chip", "control"],
     # The update checks stand on the session's level and know no window.
     "update": ["session", "http"],
-    "app": ["update", "window", "sim"],
-    "cli": ["app"],
+    # What every main wires the same way, below the window and the command line.
+    "startup": ["sim", "output"],
+    "app": ["update", "window", "startup"],
+    "cli": ["session", "startup"],
     "platform": ["link", "http"],
     "ui": ["app"],
     "platform_win32": ["link", "http"],

@@ -29,7 +29,7 @@ sources_of() {
         http_parser_fuzz) echo src/http/response_parser.cpp src/http/chunk_decoder.cpp ;;
         data_file_fuzz) echo src/chip/data_file.cpp src/chip/bit_number.cpp ;;
         info_reply_fuzz) echo src/link/info_reply.cpp ;;
-        settings_file_fuzz) echo src/app/settings_file.cpp ;;
+        settings_file_fuzz) echo src/startup/settings_file.cpp ;;
         sim_frame_fuzz) echo src/sim/*.cpp src/link/frame_crc.cpp ;;
         version_file_fuzz)
             echo src/update/version_file.cpp src/http/document_file.cpp src/http/file_stream.cpp \

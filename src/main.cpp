@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <optional>
 
-#include "app/front_end.h"
+#include "startup/front_end.h"
 #include "app/main_window.h"
 
 #ifdef _WIN32

@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/program_files.h"
+#include "startup/program_files.h"
 #include "app/restart_step.h"
-#include "app/update_server.h"
+#include "startup/update_server.h"
 #include "base/file_path.h"
 #include "base/text.h"
 

@@ -10,17 +10,17 @@
 #include "app/desktop.h"
 #include "app/firmware_watch.h"
 #include "app/programmer_menu.h"
-#include "app/settings_file.h"
+#include "startup/settings_file.h"
 #include "app/update_menu.h"
 #include "chip/chip_buffer.h"
 #include "http/http_cli.h"
 #include "link/programmer_link.h"
 #include "session/programmer_session.h"
 #include "update/version_check.h"
-#include "window/log.h"
+#include "output/log.h"
 #include "window/main_menu.h"
-#include "window/status_line.h"
-#include "window/window_report.h"
+#include "output/status_line.h"
+#include "output/operator_report.h"
 #include "window/window_frame.h"
 
 // TMAIN: the main window's model. It owns everything for the life of the
@@ -56,7 +56,7 @@ class MainWindow {
     Log log;
     StatusLine status;
     // The log and the status line as operations report to them.
-    WindowReport report{log, status};
+    OperatorReport report{log, status};
     ProgrammerLink link;
     // What the operator does with the programmer and the chip; the menus are its view.
     ProgrammerSession session{link, report};

@@ -5,7 +5,7 @@
 #include "app/service_mode.h"
 #include "base/timer.h"
 #include "session/programmer_session.h"
-#include "window/log.h"
+#include "output/log.h"
 #include "window/main_menu.h"
 
 // The "Программатор" menu as a view of the session: every run first shows

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/program_files.h"
+#include "startup/program_files.h"
 #include "base/file_path.h"
 
 namespace fs = std::filesystem;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "session/programmer_session.h"
-#include "window/log.h"
+#include "output/log.h"
 #include "window/main_menu.h"
 
 // The operator's service mode: shows the self-checks and the expert items of

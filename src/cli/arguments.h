@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/front_end.h"
+#include "startup/front_end.h"
 #include "sim/sim_behaviour.h"
 
 enum class CliCommand { Find, Load, Program, Burn, SelfTest, Flash };

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "cli/summary.h"
-#include "window/log.h"
-#include "window/status_line.h"
+#include "output/log.h"
+#include "output/status_line.h"
 
 // Where a run's text goes: the log lines to standard output, as the window
 // shows them; the status line's text to standard error as one line rewritten

@@ -3,7 +3,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/front_end.h"
+#include "startup/front_end.h"
 #include "cli/arguments.h"
 #include "cli/interruptible_port.h"
 

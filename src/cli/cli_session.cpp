@@ -1,6 +1,6 @@
 #include "cli/cli_session.h"
 
-#include "app/front_end.h"
+#include "startup/front_end.h"
 
 CliSession::CliSession(Services services, const std::optional<std::string>& logFile)
     : link(services.port, services.ports, services.pump, beeper_),

@@ -4,13 +4,13 @@
 #include <optional>
 #include <string>
 
-#include "app/log_mirror.h"
+#include "startup/log_mirror.h"
 #include "cli/cli_desktop.h"
 #include "link/programmer_link.h"
 #include "session/programmer_session.h"
-#include "window/log.h"
-#include "window/status_line.h"
-#include "window/window_report.h"
+#include "output/log.h"
+#include "output/status_line.h"
+#include "output/operator_report.h"
 
 // The command line's programmer session: the link on the given port, the
 // log and status line the output follows, and the session the commands call.
@@ -34,7 +34,7 @@ class CliSession {
 
     Log log;
     StatusLine status;
-    WindowReport report{log, status};
+    OperatorReport report{log, status};
     ProgrammerLink link;
     ProgrammerSession session{link, report};
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "base/signal.h"
-#include "window/log.h"
+#include "output/log.h"
 
 // The read-only log. Lines are collected and handed to the widget in batches,
 // so that a flood of lines never freezes the window.

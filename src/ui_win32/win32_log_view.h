@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "base/signal.h"
-#include "window/log.h"
+#include "output/log.h"
 
 // The read-only log: a list that holds no text of its own but asks the log's
 // line store for each row it paints, so a million lines cost the list

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "base/signal.h"
-#include "window/log.h"
+#include "output/log.h"
 
 // The main window's own properties: caption, geometry and colour.
 class WindowFrame {

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "app/program_files.h"
-#include "app/update_server.h"
+#include "startup/program_files.h"
+#include "startup/update_server.h"
 #include "base/crc32.h"
 #include "base/text.h"
 #include "window_rig.h"

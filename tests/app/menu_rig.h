@@ -24,6 +24,7 @@ struct MenuViewRig : SessionRig<LinkRig> {
     void choose(MenuItem& item) { handler.MainMenuProgClick(item); }
     void click(MenuItem& item) { chip.MainMenuChipClick(item); }
 
+    MainMenu menu;
     FakeDialogs dialogs;
     int discoveries = 0;
     std::function<void()> discovery;

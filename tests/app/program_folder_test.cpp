@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "app/program_files.h"
+#include "startup/program_files.h"
 #include "support/desktop_fakes.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "app/program_files.h"
+#include "startup/program_files.h"
 #include "base/file_path.h"
 #include "support/fake_desktop.h"
 #include "support/temp_folder.h"

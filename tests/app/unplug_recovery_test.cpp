@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main_window.h"
-#include "app/program_files.h"
+#include "startup/program_files.h"
 #include "link/routed_port.h"
 #include "sim/simulated_port.h"
 #include "support/desktop_fakes.h"

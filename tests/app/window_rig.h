@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "app/program_files.h"
+#include "startup/program_files.h"
 #include "link/routed_port.h"
 #include "link/traced_port.h"
 #include "sim/simulated_port.h"

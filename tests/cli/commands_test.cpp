@@ -6,7 +6,7 @@
 #include <chrono>
 
 #include "app/main_window.h"
-#include "app/program_files.h"
+#include "startup/program_files.h"
 #include "base/crc32.h"
 #include "base/text.h"
 #include "cli/cli_rig.h"

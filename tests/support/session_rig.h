@@ -1,17 +1,20 @@
 #pragma once
 
 #include "session/programmer_session.h"
-#include "support/window_parts.h"
-#include "window/window_report.h"
+#include "output/log.h"
+#include "output/operator_report.h"
+#include "output/status_line.h"
 
 // A programmer session on the link of LinkRig (ScriptedLink or a SimRig), its
 // report kept as the window keeps it, in a log and a status line. Needs
 // telvarn_session: only session and app tests and the benches include it.
 template <class LinkRig>
-struct SessionRig : LinkRig, WindowParts {
+struct SessionRig : LinkRig {
     template <class... Args>
     explicit SessionRig(Args&&... args) : LinkRig(std::forward<Args>(args)...) {}
 
-    WindowReport report{log, status};
+    Log log;
+    StatusLine status;
+    OperatorReport report{log, status};
     ProgrammerSession session{this->link, report};
 };

@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "app/main_window.h"
-#include "app/settings_file.h"
+#include "startup/settings_file.h"
 #include "spawn.h"
 #include "support/desktop_fakes.h"
 #include "support/temp_folder.h"

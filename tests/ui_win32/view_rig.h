@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "app/program_files.h"
+#include "startup/program_files.h"
 #include "platform_win32/win32_text.h"
 #include "support/desktop_fakes.h"
 #include "support/temp_folder.h"

@@ -1,4 +1,4 @@
-#include "window/status_line.h"
+#include "output/status_line.h"
 
 void StatusLine::setText(const std::string& text) {
     text_ = text;

@@ -4,7 +4,7 @@
 
 #include "base/diagnostic_file.h"
 #include "base/signal.h"
-#include "window/log.h"
+#include "output/log.h"
 
 // Appends every log line to a file as it is logged (opt-in diagnostics). A file
 // that cannot be opened is reported once on standard error.

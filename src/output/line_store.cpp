@@ -1,4 +1,4 @@
-#include "window/line_store.h"
+#include "output/line_store.h"
 
 #include <algorithm>
 #include <cstring>

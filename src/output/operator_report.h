@@ -1,14 +1,14 @@
 #pragma once
 
 #include "base/report.h"
-#include "window/log.h"
-#include "window/status_line.h"
+#include "output/log.h"
+#include "output/status_line.h"
 
-// An operation's report shown in the window: its lines in the log, its
-// progress on the status line.
-class WindowReport final : public Report {
+// An operation's report as the operator reads it, in the window or on the command
+// line: its lines in the log, its progress on the status line.
+class OperatorReport final : public Report {
   public:
-    WindowReport(Log& log, StatusLine& status) : log_(log), status_(status) {}
+    OperatorReport(Log& log, StatusLine& status) : log_(log), status_(status) {}
 
     void line(std::string_view text) override { log_.append(text); }
     void progress(const std::string& text) override { status_.setText(text); }

@@ -1,4 +1,4 @@
-#include "window/log.h"
+#include "output/log.h"
 
 void Log::append(std::string_view line) {
     lines_.push_back(line);

@@ -1,4 +1,4 @@
-#include "app/update_server.h"
+#include "startup/update_server.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/log_mirror.h"
+#include "startup/log_mirror.h"
 
 LogMirror::LogMirror(Log& log, const std::string& path)
     : file_(path, "log file"),

@@ -1,8 +1,8 @@
-#include "app/front_end.h"
+#include "startup/front_end.h"
 
 #include <cstdlib>
 
-#include "app/update_server.h"
+#include "startup/update_server.h"
 
 std::optional<std::string> processEnvironment(const char* name) {
     const char* value = std::getenv(name);

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "app/settings_file.h"
+#include "startup/settings_file.h"
 
 // The update server that publishes the version files and downloads. The built-in
 // address is the one place to change it in the code; the settings file and the

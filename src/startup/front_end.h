@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "app/log_mirror.h"
+#include "startup/log_mirror.h"
 #include "link/routed_port.h"
 #include "link/traced_port.h"
 #include "sim/sim_behaviour.h"

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "base/signal.h"
-#include "window/line_store.h"
+#include "output/line_store.h"
 
 struct Rgb {
     std::uint8_t red, green, blue;

@@ -1,4 +1,4 @@
-#include "app/log_mirror.h"
+#include "startup/log_mirror.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,7 @@
-#include "window/log.h"
+#include "output/log.h"
 
 #include <gtest/gtest.h>
 
-#include "window/window_frame.h"
 
 TEST(Log, ClearingAnEmptyLogLeavesItEmptyAndTheNextLineComesFirst) {
     Log log;
@@ -29,14 +28,3 @@ TEST(Log, DeletesOnlyTheLastLine) {
     EXPECT_EQ(deletions, 1);
 }
 
-TEST(WindowFrame, KeepsTheMinimumSize) {
-    WindowFrame frame;
-    EXPECT_EQ(frame.width(), 700);
-    EXPECT_EQ(frame.height(), 300);
-    frame.setWidth(100);
-    frame.setHeight(50);
-    EXPECT_EQ(frame.width(), 500);
-    EXPECT_EQ(frame.height(), 200);
-    frame.setLeft(-20);
-    EXPECT_EQ(frame.left(), -20);
-}

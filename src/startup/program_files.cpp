@@ -1,4 +1,4 @@
-#include "app/program_files.h"
+#include "startup/program_files.h"
 
 std::string savedProgramFileName(int programVersion) {
     return "Telvarn_V" + std::to_string(programVersion) + kExecutableSuffix;
