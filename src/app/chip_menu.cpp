@@ -7,36 +7,30 @@ constexpr const char* kDataFileFilters = "Все файлы|*.*|*.txt|*.txt";
 }  // namespace
 
 ChipMenu::ChipMenu(MainMenu& menu, ProgrammerSession& session, Dialogs& dialogs,
-                   std::string programDirectory)
+                   std::string programDirectory, const ClickGuard& guard)
     : menu_(menu),
       session_(session),
       dialogs_(dialogs),
-      programDirectory_(std::move(programDirectory)) {}
-
-void ChipMenu::MainMenuChipClick(MenuItem& sender) {
-    MainMenu& m = menu_;
-    if (&sender == &m.MainMenuChipModeNew) {
-        session_.newChip();
-    } else if (&sender == &m.MainMenuChipMode01 || &sender == &m.MainMenuChipMode02) {
-        SelectChipVariant(sender);
-    } else if (&sender == &m.MainMenuChipLoadFile) {
-        loadFile();
-    } else if (&sender == &m.MainMenuChipLoadRam) {
-        session_.program();
-    } else if (&sender == &m.MainMenuChipLoadFuse) {
-        burn();
-    } else if (&sender == &m.MainMenuChipDump) {
-        session_.dump();
-    } else if (&sender == &m.MainMenuChipLoadRamFinal) {
-        toggleOption(session_.options.programFinalStep);
-    } else if (&sender == &m.MainMenuChipLoadFuseFunal) {
-        toggleOption(session_.options.burnFinalStep);
-    }
+      programDirectory_(std::move(programDirectory)) {
+    bind(guard);
 }
 
-void ChipMenu::SelectChipVariant(MenuItem& item) {
-    if (&item != &menu_.MainMenuChipMode01 && &item != &menu_.MainMenuChipMode02) return;
-    const ChipVariant& variant = &item == &menu_.MainMenuChipMode01 ? kVariant01 : kVariant02;
+void ChipMenu::bind(const ClickGuard& guard) {
+    MainMenu& m = menu_;
+    bindClick(m.MainMenuChipModeNew, guard, [this] { session_.newChip(); });
+    bindClick(m.MainMenuChipMode01, guard, [this] { SelectChipVariant(kVariant01); });
+    bindClick(m.MainMenuChipMode02, guard, [this] { SelectChipVariant(kVariant02); });
+    bindClick(m.MainMenuChipLoadFile, guard, [this] { loadFile(); });
+    bindClick(m.MainMenuChipLoadRam, guard, [this] { session_.program(); });
+    bindClick(m.MainMenuChipLoadFuse, guard, [this] { burn(); });
+    bindClick(m.MainMenuChipDump, guard, [this] { session_.dump(); });
+    bindClick(m.MainMenuChipLoadRamFinal, guard,
+              [this] { toggleOption(session_.options.programFinalStep); });
+    bindClick(m.MainMenuChipLoadFuseFunal, guard,
+              [this] { toggleOption(session_.options.burnFinalStep); });
+}
+
+void ChipMenu::SelectChipVariant(const ChipVariant& variant) {
     // The operator sees the outcome in the log or the message box; the mark
     // follows the choice even when the exchange raises.
     struct ShowOnExit {

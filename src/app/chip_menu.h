@@ -2,22 +2,21 @@
 
 #include <string>
 
+#include "app/menu_binding.h"
 #include "base/system_services.h"
 #include "session/programmer_session.h"
 #include "window/main_menu.h"
 
 // The "Микросхема" menu as a view of the session: the variant's and the
-// options' marks show the session's choice, and each click becomes one call.
+// options' marks show the session's choice, and each item's click becomes one
+// call: new chip, variant, load, program or burn, dump, the two options.
 class ChipMenu {
   public:
     ChipMenu(MainMenu& menu, ProgrammerSession& session, Dialogs& dialogs,
-             std::string programDirectory);
+             std::string programDirectory, const ClickGuard& guard = nullptr);
 
-    // Dispatches on the clicked item: new chip, variant, load, program or burn,
-    // dump, the two option items; anything else does nothing.
-    void MainMenuChipClick(MenuItem& sender);
-    // Selects the item's variant and marks it, whatever the programmer answers.
-    void SelectChipVariant(MenuItem& item);
+    // Selects the variant and marks it, whatever the programmer answers.
+    void SelectChipVariant(const ChipVariant& variant);
     // The choice made once a programmer has been found at start: "9912ЛК047",
     // whatever was chosen last time. Nothing while the link is closed.
     void SelectStartUpVariant();
@@ -25,6 +24,7 @@ class ChipMenu {
     void showOptions();
 
   private:
+    void bind(const ClickGuard& guard);
     void showVariant();
     void loadFile();
     void burn();

@@ -15,14 +15,6 @@ std::string firstOf(const std::vector<std::string>& arguments) {
     return arguments.empty() ? std::string() : arguments.front();
 }
 
-// Gives every item below the parent, at any depth, the handler of its menu.
-void setOnClickBelow(MenuItem& parent, const std::function<void(MenuItem&)>& handler) {
-    for (MenuItem* child : parent.children()) {
-        if (!child->isSeparator()) child->setOnClick(handler);
-        setOnClickBelow(*child, handler);
-    }
-}
-
 }  // namespace
 
 MainWindow::MainWindow(Desktop& desktop, std::vector<std::string> arguments)
@@ -38,14 +30,9 @@ MainWindow::MainWindow(Desktop& desktop, std::vector<std::string> arguments)
       programDirectory_(programDirectoryOf(desktop.system.executablePath())),
       settings_(inFolder(programDirectory_, kSettingsFileName)),
       updateServer_(updateServerBase(settings_, desktop.updateServer)),
-      chipMenu_(menu, session, desktop.dialogs, programDirectory_),
+      chipMenu_(menu, session, desktop.dialogs, programDirectory_, clickGuard()),
       programmerMenu_(
-          menu, log, session,
-          [this] {
-              session.find();
-              ProgrammerFirmwareVersion = session.firmwareVersion();
-          },
-          TimerProg.get()),
+          menu, log, session, [this] { session.find(); }, TimerProg.get(), clickGuard()),
       firmwareWatch_(session, *TimerProg, inFolder(programDirectory_, kFirmwareName),
                      [this] { repaintRequested(); },
                      [this] {
@@ -58,7 +45,7 @@ MainWindow::MainWindow(Desktop& desktop, std::vector<std::string> arguments)
       versionCheckCbin_(
           firmwareChannel(), HttpClientGetVersionCbin, *TimerHTTPGetVersionCbin,
           updatePlaces(kFirmwareVersionPath, kFirmwareDownloadPath, kVersionCbinFileName),
-          updateDesktop(), updateShared_, report, [this] { return ProgrammerFirmwareVersion; }),
+          updateDesktop(), updateShared_, report, [this] { return session.firmwareVersion(); }),
       updateMenu_(menu, versionCheck_, versionCheckCbin_),
       restartRequested_(versionCheck_.restartRequested.connect([this] { closeRequested(); })) {
     // What escapes a call from the loop becomes a message box; the report
@@ -102,23 +89,19 @@ void MainWindow::normalStart() {
     TimerHTTPGetVersionCbin->setEnabled(true);
 }
 
+// The chip and programmer menus bind their own items.
 void MainWindow::wireMenus() {
-    auto chip = [this](MenuItem& item) { guarded([&] { chipMenu_.MainMenuChipClick(item); }); };
-    auto prog = [this](MenuItem& item) {
-        guarded([&] { programmerMenu_.MainMenuProgClick(item); });
-    };
-    auto help = [this](MenuItem& item) { guarded([&] { MainMenuHelpClick(item); }); };
-    setOnClickBelow(menu.MainMenuChip, chip);
-    menu.MainMenuUpdatePog.setOnClick(
-        [this](MenuItem&) { guarded([this] { versionCheck_.DownloadClick(); }); });
-    menu.MainMenuUpdateCbin.setOnClick(
-        [this](MenuItem&) { guarded([this] { versionCheckCbin_.DownloadClick(); }); });
-    // The programmer menu's own click refreshes it as it opens.
-    menu.MainMenuProg.setOnClick(prog);
-    setOnClickBelow(menu.MainMenuProg, prog);
-    setOnClickBelow(menu.MainMenuHelp, help);
-    // "Установка MUX" has no action of its own.
-    menu.MainMenuProgMUX.setOnClick(nullptr);
+    const ClickGuard guard = clickGuard();
+    bindClick(menu.MainMenuUpdatePog, guard, [this] { versionCheck_.DownloadClick(); });
+    bindClick(menu.MainMenuUpdateCbin, guard, [this] { versionCheckCbin_.DownloadClick(); });
+    bindClick(menu.MainMenuHelpAbout, guard,
+              [this] { log.append("Версия программы Telvarn : " + decimal(ProgramVersion)); });
+    bindClick(menu.MainMenuHelpLoadCbin, guard,
+              [this] { desktop_.system.openUrl(updateServer_ + kFirmwareDownloadPath); });
+}
+
+ClickGuard MainWindow::clickGuard() {
+    return [this](const std::function<void()>& action) { guarded(action); };
 }
 
 void MainWindow::guarded(const std::function<void()>& handler) {
@@ -135,7 +118,7 @@ void MainWindow::FormCreate() {
             readSettings();
             return;
         }
-        programmerMenu_.MainMenuProgClick(menu.MainMenuProgFind);
+        programmerMenu_.findProgrammer();
         readSettings();
         chipMenu_.SelectStartUpVariant();
         TimerProg->setEnabled(true);
@@ -154,18 +137,12 @@ void MainWindow::FormClose() {
     settings_.writeInteger("VIEW", "LEFT", frame.left());
     settings_.writeInteger("VIEW", "HEIGHT", frame.height());
     settings_.writeInteger("VIEW", "WIDTH", frame.width());
-    if (menu.MainMenuChipMode01.checked()) settings_.writeString("CHIP", "TYPE", "01");
-    if (menu.MainMenuChipMode02.checked()) settings_.writeString("CHIP", "TYPE", "02");
+    const auto& variant = session.variant();
+    if (variant == kVariant01) settings_.writeString("CHIP", "TYPE", "01");
+    if (variant == kVariant02) settings_.writeString("CHIP", "TYPE", "02");
     try {
         link.close();
     } catch (const std::exception&) {
     }
 }
 
-void MainWindow::MainMenuHelpClick(MenuItem& sender) {
-    if (&sender == &menu.MainMenuHelpAbout) {
-        log.append("Версия программы Telvarn : " + decimal(ProgramVersion));
-    } else if (&sender == &menu.MainMenuHelpLoadCbin) {
-        desktop_.system.openUrl(updateServer_ + kFirmwareDownloadPath);
-    }
-}

@@ -41,7 +41,6 @@ class MainWindow {
     // rest does not run.
     void FormClose();
     void MemoClear() { log.clear(); }
-    void MainMenuHelpClick(MenuItem& sender);
 
     // Runs a handler through the loop's one guard: an escaping error becomes
     // a message box and the program goes on. The menus' handlers, the timers'
@@ -61,7 +60,6 @@ class MainWindow {
     // What the operator does with the programmer and the chip; the menus are its view.
     ProgrammerSession session{link, report};
     ChipBuffer& chipBuffer = session.buffer();
-    std::int32_t ProgrammerFirmwareVersion = -1;
     std::unique_ptr<Timer> TimerProg;
     std::unique_ptr<Timer> TimerHTTPGetVersion;
     std::unique_ptr<Timer> TimerHTTPGetVersionCbin;
@@ -74,6 +72,7 @@ class MainWindow {
 
   private:
     void wireMenus();
+    ClickGuard clickGuard();
     void normalStart();
     void readSettings();
     UpdatePlaces updatePlaces(const char* versionPath, const char* downloadPath,

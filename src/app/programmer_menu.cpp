@@ -1,29 +1,71 @@
 #include "app/programmer_menu.h"
 
 ProgrammerMenu::ProgrammerMenu(MainMenu& menu, Log& log, ProgrammerSession& session,
-                               std::function<void()> find, Timer* timerProg)
+                               std::function<void()> find, Timer* timerProg,
+                               const ClickGuard& guard)
     : menu_(menu),
       session_(session),
       find_(std::move(find)),
       timerProg_(timerProg),
-      serviceMode_(menu, log, session) {}
+      serviceMode_(menu, log, session) {
+    bind(guard);
+}
 
-void ProgrammerMenu::MainMenuProgClick(MenuItem& sender) {
+void ProgrammerMenu::bind(const ClickGuard& guard) {
+    MainMenu& m = menu_;
+    bindItem(m.MainMenuProg, guard, [] {});
+    bindRefreshBelow(m.MainMenuProg, guard);
+    // "Установка MUX" has no action of its own.
+    m.MainMenuProgMUX.setOnClick(nullptr);
+    bindItem(m.MainMenuProgFind, guard, [this] { find(); });
+    bindItem(m.MainMenuProgCheckRam, guard, [this] { session_.checkRam(); });
+    bindItem(m.MainMenuProgCheckPorts, guard, [this] { session_.checkOutputs(); });
+    bindItem(m.MainMenuProgVdd3, guard, [this] { session_.setSupply(Supply::Vdd3); });
+    bindItem(m.MainMenuProgVdd5, guard, [this] { session_.setSupply(Supply::Vdd5); });
+    bindItem(m.MainMenuProgVddU, guard, [this] { session_.setSupply(Supply::VddU); });
+    // The programmer's state as last reported: by this click's refresh, or by
+    // the last one that succeeded.
+    bindItem(m.MainMenuProgVpr, guard, [this] {
+        const auto& status = session_.lastStatus();
+        session_.switchVpr(!(status && status->vpr));
+    });
+    const auto channels = m.channels();
+    for (std::size_t i = 0; i < channels.size(); ++i) {
+        bindItem(*channels[i], guard,
+                 [this, i] { session_.selectMuxChannel(static_cast<int>(i)); });
+    }
+    // "Сервисный режим" turns before the multiplexer item follows the port.
+    bindClick(m.MainMenuProgShow, guard, [this] {
+        refresh();
+        const bool open = session_.link().isOpen();
+        if (open) serviceMode_.toggle();
+        menu_.MainMenuProgMUX.setEnabled(open);
+    });
+}
+
+void ProgrammerMenu::bindRefreshBelow(MenuItem& item, const ClickGuard& guard) {
+    for (MenuItem* child : item.children()) {
+        if (child->isSeparator()) continue;
+        bindItem(*child, guard, [] {});
+        bindRefreshBelow(*child, guard);
+    }
+}
+
+void ProgrammerMenu::bindItem(MenuItem& item, const ClickGuard& guard,
+                              std::function<void()> action) {
+    bindClick(item, guard, [this, action = std::move(action)] { run(action); });
+}
+
+void ProgrammerMenu::run(const std::function<void()>& action) {
     refresh();
-    const bool open = session_.link().isOpen();
-    if (&sender == &menu_.MainMenuProgShow && open) serviceMode_.toggle();
-    menu_.MainMenuProgMUX.setEnabled(open);
-    dispatch(sender);
+    menu_.MainMenuProgMUX.setEnabled(session_.link().isOpen());
+    action();
 }
 
 void ProgrammerMenu::refresh() {
     const bool open = session_.link().isOpen();
     menu_.MainMenuProgVdd.setEnabled(open);
-    if (!open) {
-        // Service mode counts as off from here; its other effects stay as they are.
-        menu_.MainMenuProgCheckRam.setVisible(false);
-        menu_.MainMenuProgCheckPorts.setVisible(false);
-    }
+    if (!open) serviceMode_.portClosed();
     // A failed or short reply is not reported and leaves the marks as they were.
     if (const auto status = session_.readStatus()) showStatus(*status);
 }
@@ -39,55 +81,9 @@ void ProgrammerMenu::showStatus(const ProgrammerStatus& status) {
     menu_.MainMenuProgVddU.setChecked(status.supply == Supply::VddU);
 }
 
-bool ProgrammerMenu::dispatch(MenuItem& sender) {
-    if (&sender == &menu_.MainMenuProgFind) {
-        find();
-        return true;
-    }
-    if (&sender == &menu_.MainMenuProgCheckRam) {
-        session_.checkRam();
-        return true;
-    }
-    if (&sender == &menu_.MainMenuProgCheckPorts) {
-        session_.checkOutputs();
-        return true;
-    }
-    if (dispatchSupply(sender)) return true;
-    if (&sender == &menu_.MainMenuProgVpr) {
-        // The mark was set by this run's refresh, or kept from the last one
-        // that succeeded: it is the programmer's state as last reported.
-        session_.switchVpr(!menu_.MainMenuProgVpr.checked());
-        return true;
-    }
-    return dispatchChannel(sender);
-}
-
 void ProgrammerMenu::find() {
     if (find_) find_();
     // An error that escaped a firmware update (a cable pulled mid-way) left the
     // timer off; a programmer found again must get the update that was cut short.
     if (timerProg_ && session_.link().isOpen()) timerProg_->setEnabled(true);
-}
-
-bool ProgrammerMenu::dispatchSupply(MenuItem& sender) {
-    if (&sender == &menu_.MainMenuProgVdd3) {
-        session_.setSupply(Supply::Vdd3);
-    } else if (&sender == &menu_.MainMenuProgVdd5) {
-        session_.setSupply(Supply::Vdd5);
-    } else if (&sender == &menu_.MainMenuProgVddU) {
-        session_.setSupply(Supply::VddU);
-    } else {
-        return false;
-    }
-    return true;
-}
-
-bool ProgrammerMenu::dispatchChannel(MenuItem& sender) {
-    const auto channels = menu_.channels();
-    for (std::size_t i = 0; i < channels.size(); ++i) {
-        if (&sender != channels[i]) continue;
-        session_.selectMuxChannel(static_cast<int>(i));
-        return true;
-    }
-    return false;
 }

@@ -3,8 +3,15 @@
 ServiceMode::ServiceMode(MainMenu& menu, Log& log, ProgrammerSession& session)
     : menu_(menu), log_(log), session_(session) {}
 
+void ServiceMode::portClosed() {
+    on_ = false;
+    menu_.MainMenuProgCheckRam.setVisible(false);
+    menu_.MainMenuProgCheckPorts.setVisible(false);
+}
+
 void ServiceMode::toggle() {
-    const bool entering = !on();
+    const bool entering = !on_;
+    on_ = entering;
     menu_.MainMenuProgCheckRam.setVisible(entering);
     menu_.MainMenuProgCheckPorts.setVisible(entering);
     // The two final-step options are off while they can be chosen and on again

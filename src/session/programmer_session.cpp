@@ -87,7 +87,9 @@ bool ProgrammerSession::selectMuxChannel(int channel) {
 std::optional<ProgrammerStatus> ProgrammerSession::readStatus() {
     std::string reply;
     if (!link_.ioread(reply)) return std::nullopt;
-    return parseStatusReply(reply);
+    const auto status = parseStatusReply(reply);
+    if (status) lastStatus_ = status;
+    return status;
 }
 
 FlashResult ProgrammerSession::flash(const std::string& path,

@@ -71,6 +71,8 @@ class ProgrammerSession {
     // The programmer's own report of its outputs; nothing for a failed or
     // short reply.
     std::optional<ProgrammerStatus> readStatus();
+    // The last report that came whole; nothing before the first.
+    const std::optional<ProgrammerStatus>& lastStatus() const { return lastStatus_; }
 
     // Flashes the application image in the file through the bootloader.
     FlashResult flash(const std::string& path, const std::function<void()>& beforePage = nullptr);
@@ -89,5 +91,6 @@ class ProgrammerSession {
     ChipBuffer buffer_;
     std::optional<ChipVariant> variant_;
     std::int32_t firmwareVersion_ = -1;
+    std::optional<ProgrammerStatus> lastStatus_;
     RandomSource random_;
 };

@@ -46,7 +46,7 @@ TEST_F(Window, NormalStartFillsTheBufferDeletesLeftoversAndArmsTheVersionTimers)
     EXPECT_EQ(w.TimerHTTPGetVersionCbin->interval(), 5000u);
     EXPECT_FALSE(w.TimerProg->enabled());
     EXPECT_EQ(w.TimerProg->interval(), 1000u);
-    EXPECT_EQ(w.ProgrammerFirmwareVersion, -1);
+    EXPECT_EQ(w.session.firmwareVersion(), -1);
     EXPECT_EQ(w.ProgramDirectory(), folder.path().string());
 }
 
@@ -124,7 +124,7 @@ TEST_F(Window, StartUpWithAProgrammerSelectsTheNewVariant) {
     EXPECT_EQ(w.frame.left(), 40);
     EXPECT_EQ(w.frame.top(), 100);
     EXPECT_EQ(w.frame.width(), 500);
-    EXPECT_EQ(w.ProgrammerFirmwareVersion, 15);
+    EXPECT_EQ(w.session.firmwareVersion(), 15);
 }
 
 TEST_F(Window, StartUpWithoutAProgrammerStillAppliesSettingsAndRunsTheTimer) {
@@ -243,11 +243,13 @@ TEST_F(Window, ProgramUpdateRunsFromTheCheckToTheRestartThroughTheSavedCopy) {
 
 TEST_F(Window, FirmwareCheckAsksOnceTheProgrammerIsKnownAndHandsTheDownloadOver) {
     const std::string firmware(3000, '\x5A');
-    versionCbinSocket.peers = {serving("Telvarn-1_APPL\n8\n" + checksumOf(firmware) + "\nN\n"),
+    versionCbinSocket.peers = {serving("Telvarn-1_APPL\n16\n" + checksumOf(firmware) + "\nN\n"),
                                serving(firmware)};
     versionSocket.peers = {serving("Telvarn\n15\nC\nN\n")};
+    systemPorts.names = {"SIM"};  // firmware version 15 found at start
     MainWindow& w = start();
-    w.ProgrammerFirmwareVersion = 7;
+    w.FormCreate();
+    w.log.clear();
     tick(*w.TimerHTTPGetVersion);
     tick(*w.TimerHTTPGetVersionCbin);
     EXPECT_EQ(w.log.lines(), (std::vector<std::string>{"Доступна новая версия программы!",

@@ -21,8 +21,9 @@ struct MenuViewRig : SessionRig<LinkRig> {
     template <class... Args>
     explicit MenuViewRig(Args&&... args) : SessionRig<LinkRig>(std::forward<Args>(args)...) {}
 
-    void choose(MenuItem& item) { handler.MainMenuProgClick(item); }
-    void click(MenuItem& item) { chip.MainMenuChipClick(item); }
+    // A click on an item, as the window's menu bar or a shortcut gives it.
+    void choose(MenuItem& item) { item.click(); }
+    void click(MenuItem& item) { item.click(); }
 
     MainMenu menu;
     FakeDialogs dialogs;
@@ -38,21 +39,12 @@ struct MenuViewRig : SessionRig<LinkRig> {
                            timerProg.get()};
 };
 
-// The programmer menu on a scripted port, its items wired to the handler the
-// way the main window wires them, so that shortcuts reach it too.
+// The programmer menu on a scripted port.
 struct MenuRig : MenuViewRig<ScriptedLink> {
     std::vector<std::string> statusTexts;
     Connection statusShown;
 
     MenuRig() {
-        auto prog = [this](MenuItem& item) { choose(item); };
-        for (MenuItem* item : menu.all()) {
-            if (item->isSeparator()) continue;
-            for (const MenuItem* at = item; at != nullptr; at = at->parent()) {
-                if (at == &menu.MainMenuProg) item->setOnClick(prog);
-            }
-        }
-        menu.MainMenuProgMUX.setOnClick(nullptr);
         statusShown =
             status.changed.connect([this](const std::string& text) { statusTexts.push_back(text); });
     }
