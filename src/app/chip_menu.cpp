@@ -68,7 +68,8 @@ void ChipMenu::loadFile() {
 }
 
 void ChipMenu::burn() {
-    if (!dialogs_.confirm("Вы уверены?", "Прожиг микросхемы :")) {
+    // A burn cannot be undone: Enter answers No.
+    if (!dialogs_.confirm("Вы уверены?", "Прожиг микросхемы :", Dialogs::Default::No)) {
         session_.report().line("Прожиг микросхемы отменен");
         return;
     }

@@ -15,9 +15,14 @@ class Dialogs {
   public:
     virtual ~Dialogs() = default;
     virtual void showError(const std::string& text) = 0;
-    // Yes/No question without owner or icon; true for Yes.
-    virtual bool confirm(const std::string& text, const std::string& title) = 0;
-    // Modal information with OK; returns once the operator has closed it.
+    // The button Enter presses in a question.
+    enum class Default { Yes, No };
+    // Yes/No question without owner or icon, in front of and above the window;
+    // true for Yes.
+    virtual bool confirm(const std::string& text, const std::string& title,
+                         Default defaultButton) = 0;
+    // Modal information with OK, in front of the window; returns once the
+    // operator has closed it.
     virtual void inform(const std::string& text) = 0;
     // Filters as "name|pattern|name|pattern"; nothing when cancelled.
     virtual std::optional<std::string> openFile(const std::string& initialFolder,

@@ -20,19 +20,36 @@ void QtDialogs::showError(const std::string& text) {
                           QString::fromStdString(text));
 }
 
-void QtDialogs::inform(const std::string& text) {
-    QMessageBox::information(QApplication::activeWindow(), QApplication::applicationName(),
-                             QString::fromStdString(text));
+namespace {
+
+// A box the operator must see: in front, and above the window however it is clicked.
+void showInFront(QMessageBox& box) {
+    box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
+    box.show();
+    box.raise();
+    box.activateWindow();
 }
 
-bool QtDialogs::confirm(const std::string& text, const std::string& title) {
+}  // namespace
+
+void QtDialogs::inform(const std::string& text) {
+    QMessageBox box(QMessageBox::Information, QApplication::applicationName(),
+                    QString::fromStdString(text), QMessageBox::Ok,
+                    QApplication::activeWindow());
+    showInFront(box);
+    box.exec();
+}
+
+bool QtDialogs::confirm(const std::string& text, const std::string& title,
+                        Default defaultButton) {
     // No owner and not modal: the main window stays usable while the question waits.
     QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title),
                     QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No);
     box.setWindowModality(Qt::NonModal);
+    box.setDefaultButton(defaultButton == Default::No ? QMessageBox::No : QMessageBox::Yes);
     QEventLoop loop;
     QObject::connect(&box, &QMessageBox::finished, &loop, &QEventLoop::quit);
-    box.show();
+    showInFront(box);
     loop.exec();
     return box.result() == QMessageBox::Yes;
 }

@@ -16,12 +16,17 @@ namespace {
 
 constexpr const wchar_t* kCaption = L"Telvarn";
 
+// A box the operator must see: in front, and above the window however it is
+// clicked (a maximised window would otherwise hide it with no way back).
+constexpr UINT kInFront = MB_TOPMOST | MB_SETFOREGROUND;
+
 // A box owned by the active window keeps that window out of reach until it is
 // closed; with no window yet, task-modal does the same for every window of the thread.
 int ownedBox(const std::string& text, UINT icon) {
     const HWND owner = GetActiveWindow();
     const UINT modality = owner != nullptr ? 0 : MB_TASKMODAL;
-    return MessageBoxW(owner, utf8ToWide(text).c_str(), kCaption, MB_OK | icon | modality);
+    return MessageBoxW(owner, utf8ToWide(text).c_str(), kCaption,
+                       MB_OK | icon | modality | kInFront);
 }
 
 std::string trimmed(const std::string& text) {
@@ -78,10 +83,12 @@ void Win32Dialogs::inform(const std::string& text) {
     ownedBox(text, MB_ICONINFORMATION);
 }
 
-bool Win32Dialogs::confirm(const std::string& text, const std::string& title) {
+bool Win32Dialogs::confirm(const std::string& text, const std::string& title,
+                           Default defaultButton) {
     // No owner: the main window stays usable while the question waits.
-    return MessageBoxW(nullptr, utf8ToWide(text).c_str(), utf8ToWide(title).c_str(), MB_YESNO) ==
-           IDYES;
+    const UINT enter = defaultButton == Default::No ? MB_DEFBUTTON2 : MB_DEFBUTTON1;
+    return MessageBoxW(nullptr, utf8ToWide(text).c_str(), utf8ToWide(title).c_str(),
+                       MB_YESNO | enter | kInFront) == IDYES;
 }
 
 std::optional<std::string> Win32Dialogs::openFile(const std::string& initialFolder,

@@ -14,7 +14,8 @@ class Win32Beeper : public Beeper {
 class Win32Dialogs : public Dialogs {
   public:
     void showError(const std::string& text) override;
-    bool confirm(const std::string& text, const std::string& title) override;
+    bool confirm(const std::string& text, const std::string& title,
+                 Default defaultButton) override;
     void inform(const std::string& text) override;
     std::optional<std::string> openFile(const std::string& initialFolder,
                                         const std::string& filters) override;

@@ -34,7 +34,7 @@ void SelfUpdate::request() {
     // changes the offer, not what the operator says Yes to.
     const std::optional<VersionFile> shown = offered_;
     if (!desktop_.dialogs.confirm(shown ? releaseNotes(*shown) : std::string(),
-                            channel_.confirmCaption)) {
+                                  channel_.confirmCaption, Dialogs::Default::Yes)) {
         return;
     }
     if (!shown || !newerThanInstalled(shown->version, host_.installedVersion())) return;

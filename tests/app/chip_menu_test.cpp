@@ -53,6 +53,7 @@ TEST_F(ChipMenuView, BurnAsksFirstAndACancelledDialogChangesNothing) {
     click(menu.MainMenuChipLoadFile);  // no file chosen
     EXPECT_EQ(dialogs.questions.at(0),
               (std::pair<std::string, std::string>{"Вы уверены?", "Прожиг микросхемы :"}));
+    EXPECT_EQ(dialogs.defaults.at(0), Dialogs::Default::No);  // a reflexive Enter burns nothing
     EXPECT_EQ(dialogs.lastInitialFolder, "/opt/telvarn");
     EXPECT_EQ(dialogs.lastFilters, "Все файлы|*.*|*.txt|*.txt");
     EXPECT_EQ(log.lines(), std::vector<std::string>{"Прожиг микросхемы отменен"});

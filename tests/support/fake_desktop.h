@@ -76,6 +76,7 @@ class FakeDialogs : public Dialogs {
   public:
     std::vector<std::string> errors;
     std::vector<std::pair<std::string, std::string>> questions;  // text, title
+    std::vector<Default> defaults;                               // of each question
     std::vector<std::string> informs;
     bool answerYes = true;
     // What happens while a question or a message is open: the loop runs on.
@@ -86,8 +87,10 @@ class FakeDialogs : public Dialogs {
     std::string lastFilters;
 
     void showError(const std::string& text) override { errors.push_back(text); }
-    bool confirm(const std::string& text, const std::string& title) override {
+    bool confirm(const std::string& text, const std::string& title,
+                 Default defaultButton) override {
         questions.emplace_back(text, title);
+        defaults.push_back(defaultButton);
         if (whileAsking) whileAsking();
         return answerYes;
     }
