@@ -21,7 +21,7 @@ trap 'git worktree remove --force "$tree" >/dev/null 2>&1; rm -rf "$work"' EXIT
 git worktree remove --force "$tree" >/dev/null 2>&1 || rm -rf "$tree"
 git worktree prune
 git worktree add --detach "$tree" "$base" >/dev/null
-cp tests/app/operator_session_test.cpp tests/app/window_rig.h "$tree/tests/app/"
+cp tests/app/operator_session_test.cpp "$tree/tests/app/"
 cmake -S "$tree" -B build-compare/build -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_CXX_COMPILER_LAUNCHER="$(command -v ccache || true)" >/dev/null
 CCACHE_BASEDIR="$tree" cmake --build build-compare/build -j2 --target telvarn_app_tests >/dev/null
