@@ -23,6 +23,7 @@
 #include "cli/exit_status.h"
 
 #ifdef _WIN32
+#include "platform_win32/win32_console.h"
 #include "platform_win32/win32_message_pump.h"
 #include "platform_win32/win32_port_list.h"
 #include "platform_win32/win32_serial_port.h"
@@ -94,7 +95,13 @@ int run([[maybe_unused]] int argc, [[maybe_unused]] char** argv, const CliArgume
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    writeConsolesAsUnicode();
+    const std::vector<std::string> words = commandLineArguments();
+#else
+    const std::vector<std::string> words(argv + 1, argv + argc);
+#endif
     return runCommandLine(
-        std::vector<std::string>(argv + 1, argv + argc), processEnvironment, std::cout, std::cerr,
+        words, processEnvironment, std::cout, std::cerr,
         [&](const CliArguments& arguments) { return run(argc, argv, arguments); });
 }

@@ -2,14 +2,17 @@
 // update checks, so that an operator can check an update server from the field.
 #include <csignal>
 #include <cstdio>
+#include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "http/document_file.h"
 #include "http/http_cli.h"
 
 #ifdef _WIN32
+#include "platform_win32/win32_console.h"
 #include "platform_win32/win32_http_socket.h"
 #include "platform_win32/win32_message_pump.h"
 using PlatformPump = Win32MessagePump;
@@ -108,28 +111,41 @@ class DocumentSink : public ReceiveStream {
     bool holdsFinal_ = false;
 };
 
+// What telvarn-get says goes to standard error, as the operator reads it.
 void report(const THttpCli& client) {
     if (client.StatusCode() == 0) {
-        std::fprintf(stderr, "no status line received\n");
+        std::cerr << "no status line received\n";
     } else if (client.ResponseVersion().empty()) {  // the client's own failure
-        std::fprintf(stderr, "status %d: %s\n", client.StatusCode(), client.ReasonPhrase().c_str());
+        std::cerr << "status " << client.StatusCode() << ": " << client.ReasonPhrase() << '\n';
     } else {
-        std::fprintf(stderr, "HTTP/%s %d %s\n", client.ResponseVersion().c_str(),
-                     client.StatusCode(), client.ReasonPhrase().c_str());
+        std::cerr << "HTTP/" << client.ResponseVersion() << ' ' << client.StatusCode() << ' '
+                  << client.ReasonPhrase() << '\n';
     }
-    std::fprintf(stderr, "DocName: %s\n", client.DocName().c_str());
+    std::cerr << "DocName: " << client.DocName() << '\n';
+}
+
+std::vector<std::string> argumentsOf([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
+#ifdef _WIN32
+    return commandLineArguments();
+#else
+    return std::vector<std::string>(argv + 1, argv + argc);
+#endif
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && (std::string(argv[1]) == "-h" || std::string(argv[1]) == "--help")) {
-        std::fputs(kUsage, stdout);
+#ifdef _WIN32
+    writeConsolesAsUnicode();
+#endif
+    const std::vector<std::string> args = argumentsOf(argc, argv);
+    if (args.size() == 1 && (args[0] == "-h" || args[0] == "--help")) {
+        std::cout << kUsage << std::flush;
         return 0;
     }
-    if (argc < 2 || argc > 3 || std::string(argv[1]).empty() ||
-        (argc == 3 && std::string(argv[2]).empty())) {
-        std::fputs(kUsage, stderr);
+    if (args.empty() || args.size() > 2 || args[0].empty() ||
+        (args.size() == 2 && args[1].empty())) {
+        std::cerr << kUsage;
         return 2;
     }
 #ifndef _WIN32
@@ -139,9 +155,9 @@ int main(int argc, char** argv) {
     Application application(argc, argv);
     PlatformPump pump;
     PlatformSocket socket(pump);
-    DocumentSink sink(argc == 3 ? std::optional<std::string>(argv[2]) : std::nullopt);
+    DocumentSink sink(args.size() == 2 ? std::optional<std::string>(args[1]) : std::nullopt);
     THttpCli client("HttpClient", socket, pump);
-    client.URL = argv[1];
+    client.URL = args[0];
     client.OnDocBegin = [&](THttpCli& cli) {
         sink.begin();
         cli.RcvdStream = &sink;
@@ -155,11 +171,11 @@ int main(int argc, char** argv) {
         client.Get();
     } catch (const EHttpException& error) {
         report(client);
-        std::fprintf(stderr, "telvarn-get: %s (code %u)\n", error.what(),
-                     static_cast<unsigned>(error.code()));
+        std::cerr << "telvarn-get: " << error.what() << " (code "
+                  << static_cast<unsigned>(error.code()) << ")\n";
         return 1;
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "telvarn-get: %s\n", error.what());
+        std::cerr << "telvarn-get: " << error.what() << '\n';
         return 1;
     }
     report(client);
@@ -170,7 +186,7 @@ int main(int argc, char** argv) {
         // The sink keeps the reason.
     }
     if (!sink.failure().empty()) {
-        std::fprintf(stderr, "telvarn-get: %s\n", sink.failure().c_str());
+        std::cerr << "telvarn-get: " << sink.failure() << '\n';
         return 1;
     }
     return 0;

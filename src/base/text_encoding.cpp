@@ -109,3 +109,15 @@ std::string cp1251ToUtf8(std::string_view bytes) {
 std::string displayableText(std::string_view bytes) {
     return withVisibleBreaks(isValidUtf8(bytes) ? std::string(bytes) : cp1251ToUtf8(bytes));
 }
+
+std::size_t completeUtf8Length(std::string_view bytes) {
+    // A lead byte in the last three, with fewer bytes after it than it announces.
+    const std::size_t size = bytes.size();
+    for (std::size_t back = 1; back <= 3 && back <= size; ++back) {
+        const auto byte = static_cast<unsigned char>(bytes[size - back]);
+        if ((byte & 0xC0) == 0x80) continue;  // a continuation byte
+        const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+        return length > back ? size - back : size;
+    }
+    return size;
+}

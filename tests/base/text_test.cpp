@@ -4,6 +4,7 @@
 
 #include "base/crc32.h"
 #include "base/message_pump.h"
+#include "base/text_encoding.h"
 #include "support/fake_desktop.h"
 
 TEST(HexText, PadsAndUsesUpperCase) {
@@ -84,4 +85,16 @@ TEST(WaitPumping, WaitsTheFullTimeAcrossAWrapOfTheTick) {
     const std::uint32_t elapsed = waitPumping(pump, 1000);
     EXPECT_EQ(elapsed, 1000u);
     EXPECT_EQ(pump.now, 0xFFFFFF00u + 1000u);  // wrapped past zero
+}
+
+// A console write may end inside a character; what it writes ends before it.
+TEST(Utf8, ACharacterCutAtTheEndWaitsForItsLastBytes) {
+    const std::string text = "Ok Прошивка €𝄞";  // characters of one to four bytes
+    std::size_t lastStart = 0;
+    for (std::size_t cut = 0; cut <= text.size(); ++cut) {
+        const bool starts =
+            cut == text.size() || (static_cast<unsigned char>(text[cut]) & 0xC0) != 0x80;
+        if (starts) lastStart = cut;
+        EXPECT_EQ(completeUtf8Length(std::string_view(text).substr(0, cut)), lastStart) << cut;
+    }
 }
