@@ -1,12 +1,16 @@
 #include "platform_win32/win32_console.h"
 
-#include <shellapi.h>
+// clang-format off
 #include <windows.h>
+#include <shellapi.h>
+// clang-format on
 
 #include <iostream>
+#include <memory>
 #include <streambuf>
+#include <vector>
 
-#include "base/text.h"
+#include "base/text_encoding.h"
 #include "platform_win32/win32_text.h"
 
 namespace {
