@@ -1,20 +1,24 @@
 #!/usr/bin/env bash
 # Makes the icon's pictures from its one source, cmake/packaging/telvarn.svg:
-#   cmake/packaging/telvarn.png   256 px, for the Linux package's desktop entry
+#   cmake/packaging/telvarn.png   256 px, for the Linux window and the desktop entry
+#   cmake/packaging/telvarn.ico   16, 24, 32, 48 and 256 px, for the Windows programs
 # The pictures are committed; run this again after changing the SVG.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 packaging=cmake/packaging
 svg=$packaging/telvarn.svg
 
-# rsvg-convert comes with Debian's librsvg2-bin.
-if ! command -v rsvg-convert >/dev/null 2>&1; then
+# rsvg-convert comes with Debian's librsvg2-bin, icotool with icoutils.
+missing=()
+command -v rsvg-convert >/dev/null 2>&1 || missing+=(librsvg2-bin)
+command -v icotool >/dev/null 2>&1 || missing+=(icoutils)
+if [ ${#missing[@]} -gt 0 ]; then
     sudo_cmd=""
     [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
-    echo "Installing: librsvg2-bin"
+    echo "Installing: ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
     $sudo_cmd apt-get update -qq
-    $sudo_cmd apt-get install -y -qq --no-install-recommends librsvg2-bin
+    $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
 # png SIZE OUTPUT: the icon as a square PNG of SIZE pixels.
@@ -24,3 +28,12 @@ png() {
 }
 
 png 256 "$packaging/telvarn.png"
+
+# The Windows icon: every size the shell and the title bar ask for, the
+# largest kept as PNG inside the file, as Windows expects it.
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+for size in 16 24 32 48; do png "$size" "$work/$size.png" >/dev/null; done
+icotool --create --output "$packaging/telvarn.ico" "$work/16.png" "$work/24.png" "$work/32.png" \
+    "$work/48.png" --raw "$packaging/telvarn.png"
+echo "$packaging/telvarn.ico: 16, 24, 32, 48, 256 px"

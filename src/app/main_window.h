@@ -18,6 +18,7 @@
 #include "session/programmer_session.h"
 #include "update/version_check.h"
 #include "output/log.h"
+#include "program_version.h"
 #include "window/main_menu.h"
 #include "output/status_line.h"
 #include "output/operator_report.h"
@@ -27,7 +28,7 @@
 // process and dispatches the menus, the timers and the window's own events.
 class MainWindow {
   public:
-    static constexpr std::int32_t ProgramVersion = 14;
+    static constexpr std::int32_t ProgramVersion = TELVARN_PROGRAM_VERSION;
 
     // Construction: a normal start, or the restart step when the first argument
     // is "PAUSE". Only the first argument is ever looked at.
