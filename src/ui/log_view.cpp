@@ -1,12 +1,51 @@
 #include "ui/log_view.h"
 
-#include <QTextBlock>
-#include <QTextCursor>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+#include <algorithm>
 
-LogView::LogView(Log& log, QWidget* parent) : QPlainTextEdit(parent) {
-    setReadOnly(true);
+namespace {
+
+// Measuring every line of a flood would cost more than showing it; the last
+// ones of each batch are enough to widen the rows for long lines.
+constexpr int kMeasuredRows = 256;
+
+}  // namespace
+
+// Every row as wide as the widest line measured: the list sizes all its rows
+// alike from one of them, and a long line then scrolls instead of being cut.
+class LogRowWidth : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void measure(const QStyleOptionViewItem& option, const QModelIndex& index) {
+        widest_ = std::max(widest_, QStyledItemDelegate::sizeHint(option, index).width());
+    }
+    void reset() { widest_ = 0; }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const QSize size = QStyledItemDelegate::sizeHint(option, index);
+        return {std::max(size.width(), widest_), size.height()};
+    }
+
+  private:
+    int widest_ = 0;
+};
+
+LogView::LogView(Log& log, QWidget* parent)
+    : QListView(parent),
+      lines_(new LogLineModel(log.lines(), this)),
+      rowWidth_(new LogRowWidth(this)) {
+    setModel(lines_);
+    setItemDelegate(rowWidth_);
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setLineWrapMode(QPlainTextEdit::NoWrap);
     setToolTip(QStringLiteral("Протокол действий, двойной клик для очистки"));
     applyBackground(log.background());
 
@@ -14,40 +53,73 @@ LogView::LogView(Log& log, QWidget* parent) : QPlainTextEdit(parent) {
     flushTimer_.setInterval(50);
     connect(&flushTimer_, &QTimer::timeout, this, &LogView::flush);
 
-    connections_.push_back(log.appended.connect([this](std::string_view line) {
-        pending_ << QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
+    connections_.push_back(log.appended.connect([this](std::string_view) {
         if (!flushTimer_.isActive()) flushTimer_.start();
     }));
     connections_.push_back(log.cleared.connect([this] {
-        pending_.clear();
-        clear();
+        lines_->cleared();
+        rowWidth_->reset();
     }));
-    connections_.push_back(log.lastDeleted.connect([this] { removeLastLine(); }));
+    connections_.push_back(log.lastDeleted.connect([this] { lines_->lastRemoved(); }));
     connections_.push_back(
         log.backgroundChanged.connect([this](Rgb colour) { applyBackground(colour); }));
+    flush();
 }
 
 void LogView::flush() {
     flushTimer_.stop();
-    if (pending_.isEmpty()) return;
-    appendPlainText(pending_.join('\n'));
-    pending_.clear();
+    const QScrollBar* scroll = verticalScrollBar();
+    const bool following = scroll->value() == scroll->maximum();
+    const int firstNew = lines_->rowCount();
+    if (!lines_->catchUp()) return;
+    measureFrom(firstNew);
+    if (following) scrollToBottom();
 }
 
-void LogView::removeLastLine() {
-    if (!pending_.isEmpty()) {
-        pending_.removeLast();
-        return;
+void LogView::measureFrom(int row) {
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    const int rows = lines_->rowCount();
+    for (row = std::max(row, rows - kMeasuredRows); row < rows; ++row) {
+        rowWidth_->measure(option, lines_->index(row));
     }
-    // Selecting the last block takes the line break before it too, so the line
-    // goes without leaving an empty one behind.
-    QTextCursor cursor(document()->lastBlock());
-    cursor.select(QTextCursor::BlockUnderCursor);
-    cursor.removeSelectedText();
+}
+
+void LogView::copySelection() {
+    std::vector<int> rows;
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row) rows.push_back(row);
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    QStringList text;
+    for (const int row : rows) text << lines_->data(lines_->index(row)).toString();
+    QGuiApplication::clipboard()->setText(text.join('\n'));
 }
 
 void LogView::mouseDoubleClickEvent(QMouseEvent*) {
-    emit doubleClicked();
+    emit doubleClickedAnywhere();
+}
+
+void LogView::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        copySelection();
+        return;
+    }
+    QListView::keyPressEvent(event);
+}
+
+// A right click offers what a text field offers: copying and selecting all.
+void LogView::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    menu.addAction(QIcon::fromTheme("edit-copy"), QStringLiteral("&Copy"), QKeySequence::Copy, this,
+                   &LogView::copySelection)
+        ->setEnabled(selectionModel()->hasSelection());
+    menu.addSeparator();
+    menu.addAction(QIcon::fromTheme("edit-select-all"), QStringLiteral("Select All"),
+                   QKeySequence::SelectAll, this, &LogView::selectAll)
+        ->setEnabled(lines_->rowCount() > 0);
+    menu.exec(event->globalPos());
 }
 
 void LogView::applyBackground(Rgb colour) {

@@ -35,25 +35,44 @@ MainWindowView::MainWindowView(MainWindow& model)
 
     logView_ = new LogView(model.log, this);
     setCentralWidget(logView_);
-    onSignal(logView_, &LogView::doubleClicked, [this] { model_.MemoClear(); });
+    connect(logView_, &LogView::doubleClickedAnywhere, this,
+            [this] { binding_->logDoubleClicked(); });
 
     statusText_ = new QLabel(this);
     statusBar()->addWidget(statusText_, 1);
     statusBar()->setSizeGripEnabled(true);
     statusBar()->setToolTip(QStringLiteral("Строка состояния"));
-    connections_.push_back(model.status.changed.connect(
-        [this](const std::string& text) { statusText_->setText(QString::fromStdString(text)); }));
 
-    connections_.push_back(model.frame.geometryChanged.connect([this] { applyGeometry(); }));
-    connections_.push_back(model.closeRequested.connect(
-        [this] { QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection); }));
-    connections_.push_back(model.repaintRequested.connect([this] {
-        logView_->flush();
-        repaint();
-        statusBar()->repaint();
-    }));
-    applyGeometry();
+    binding_.emplace(model, *this);
     qApp->installEventFilter(this);
+}
+
+void MainWindowView::showStatusText(const std::string& text) {
+    statusText_->setText(QString::fromStdString(text));
+}
+
+// The position is the client area's, placed and read back alike. Window
+// systems disagree about the frame (none offscreen or without a window
+// manager, a decoration under one), and a frame position read back where a
+// client position was placed moved the window by the frame's margin at every
+// start.
+void MainWindowView::place(const WindowPlace& place) {
+    setGeometry(place.left, place.top, place.width, place.height);
+}
+
+WindowPlace MainWindowView::placement() const {
+    const QRect area = geometry();
+    return {area.x(), area.y(), area.width(), area.height()};
+}
+
+void MainWindowView::closeLater() {
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+void MainWindowView::repaintNow() {
+    logView_->flush();
+    repaint();
+    statusBar()->repaint();
 }
 
 template <typename Sender, typename QtSignal>
@@ -130,44 +149,15 @@ bool MainWindowView::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindowView::closeEvent(QCloseEvent* event) {
-    bool closed = false;
-    model_.guarded([&] {
-        model_.FormClose();
-        closed = true;
-    });
-    // A settings file that cannot be written leaves the close unfinished.
-    if (closed) {
-        event->accept();
-    } else {
-        event->ignore();
-    }
-}
-
-// The position is the client area's, placed and read back alike. Window
-// systems disagree about the frame (none offscreen or without a window
-// manager, a decoration under one), and a frame position read back where a
-// client position was placed moved the window by the frame's margin at every
-// start.
-void MainWindowView::applyGeometry() {
-    applyingGeometry_ = true;
-    const WindowFrame& frame = model_.frame;
-    setGeometry(frame.left(), frame.top(), frame.width(), frame.height());
-    applyingGeometry_ = false;
-}
-
-void MainWindowView::reportGeometry() {
-    if (applyingGeometry_) return;
-    const QRect area = geometry();
-    model_.guarded(
-        [&] { model_.frame.updateFromView(area.x(), area.y(), area.width(), area.height()); });
+    event->setAccepted(binding_->closing());
 }
 
 void MainWindowView::moveEvent(QMoveEvent* event) {
     QMainWindow::moveEvent(event);
-    reportGeometry();
+    binding_->moved();
 }
 
 void MainWindowView::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    reportGeometry();
+    binding_->moved();
 }

@@ -5,17 +5,27 @@
 #include <QMenu>
 #include <functional>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "app/main_window.h"
+#include "app/window_binding.h"
 #include "base/signal.h"
 #include "ui/log_view.h"
 
-// Binds the main window's model to a QMainWindow: menu bar, log and status line.
-class MainWindowView : public QMainWindow {
+// The main window's model as a QMainWindow: menu bar, log and status line;
+// the window binding drives the rest.
+class MainWindowView : public QMainWindow, public NativeWindow {
     Q_OBJECT
   public:
     explicit MainWindowView(MainWindow& model);
+
+    // The calls the binding makes; the place is the client area's.
+    void showStatusText(const std::string& text) override;
+    void place(const WindowPlace& place) override;
+    WindowPlace placement() const override;
+    void closeLater() override;
+    void repaintNow() override;
 
     LogView& logView() { return *logView_; }
     QAction* actionFor(const MenuItem& item) const;
@@ -34,14 +44,13 @@ class MainWindowView : public QMainWindow {
     void onSignal(Sender* sender, QtSignal signal, std::function<void()> call);
     void buildMenu(MenuItem& item, QMenu* parentMenu);
     void bindItem(MenuItem& item, QAction* action);
-    void applyGeometry();
-    void reportGeometry();
 
     MainWindow& model_;
     LogView* logView_;
     QLabel* statusText_;
     std::map<const MenuItem*, QAction*> actions_;
-    bool applyingGeometry_ = false;
     // Ends with the view, so that a model that outlives it calls nothing.
     std::vector<Connection> connections_;
+    // Made once the widgets it drives are there; it goes first.
+    std::optional<WindowBinding> binding_;
 };

@@ -41,7 +41,6 @@ void registerClass(WNDPROC procedure) {
 
 Win32MainWindowView::Win32MainWindowView(MainWindow& model, MessagePump& pump)
     : model_(model),
-      pump_(pump),
       win32Pump_(dynamic_cast<Win32MessagePump*>(&pump)),
       menuBar_(model.menu, pump) {
     try {
@@ -70,12 +69,11 @@ void Win32MainWindowView::create() {
 
     const WindowFrame& frame = model_.frame;
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    // The frame's place is the window's from the start; nothing to report back.
-    applyingGeometry_ = true;
+    // The frame's place is the window's from the start; with no binding yet,
+    // nothing is reported back.
     CreateWindowExW(0, kWindowClass, utf8ToWide(frame.caption()).c_str(), kStyle, frame.left(),
                     frame.top(), frame.width(), frame.height(), nullptr, menuBar_.handle(),
                     instance, this);
-    applyingGeometry_ = false;
     if (window_ == nullptr) {
         throw std::runtime_error("the main window could not be created (error " +
                                  std::to_string(GetLastError()) + ")");
@@ -86,28 +84,45 @@ void Win32MainWindowView::create() {
         0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, window_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusId)), instance, nullptr);
     if (status_ == nullptr) throw std::runtime_error("the status bar could not be created");
-    setStatusText(model_.status.text());
     logView_ = std::make_unique<Win32LogView>(model_.log, window_, kLogId);
-    logView_->setOnDoubleClick([this] { pump_.guarded([this] { model_.MemoClear(); }); });
+    logView_->setOnDoubleClick([this] { binding_->logDoubleClicked(); });
     layout();
-
-    connections_.push_back(
-        model_.status.changed.connect([this](const std::string& text) { setStatusText(text); }));
-    connections_.push_back(model_.frame.geometryChanged.connect([this] { applyGeometry(); }));
-    connections_.push_back(
-        model_.closeRequested.connect([this] { PostMessageW(window_, WM_CLOSE, 0, 0); }));
-    connections_.push_back(model_.repaintRequested.connect([this] {
-        logView_->flush();
-        RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    }));
+    binding_.emplace(model_, *this);
 }
 
 void Win32MainWindowView::show(int how) {
     // The window appears with the start-up lines already in its log.
     if (logView_) logView_->flush();
-    applyGeometry();
+    if (binding_) binding_->place();
     ShowWindow(window_, how);
     UpdateWindow(window_);
+}
+
+void Win32MainWindowView::showStatusText(const std::string& text) {
+    SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(utf8ToWide(text).c_str()));
+}
+
+// The window's outer rectangle, placed and read back alike, so that a start
+// puts the window exactly where the last close left it.
+void Win32MainWindowView::place(const WindowPlace& place) {
+    SetWindowPos(window_, nullptr, place.left, place.top, place.width, place.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+WindowPlace Win32MainWindowView::placement() const {
+    RECT area{};
+    GetWindowRect(window_, &area);
+    return {static_cast<int>(area.left), static_cast<int>(area.top),
+            static_cast<int>(area.right - area.left), static_cast<int>(area.bottom - area.top)};
+}
+
+void Win32MainWindowView::closeLater() {
+    PostMessageW(window_, WM_CLOSE, 0, 0);
+}
+
+void Win32MainWindowView::repaintNow() {
+    logView_->flush();
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 bool Win32MainWindowView::translateAccelerator(MSG& message) {
@@ -155,10 +170,10 @@ LRESULT Win32MainWindowView::handleMessage(UINT message, WPARAM wParam, LPARAM l
             return 0;
         case WM_SIZE:
             layout();
-            reportGeometry();
+            moved();
             return 0;
         case WM_MOVE:
-            reportGeometry();
+            moved();
             return 0;
         case WM_GETMINMAXINFO: {
             auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
@@ -192,46 +207,19 @@ void Win32MainWindowView::layout() {
     logView_->place(0, 0, client.right, height > 0 ? height : 0);
 }
 
-// The window's outer rectangle, placed and read back alike, so that a start
-// puts the window exactly where the last close left it.
-void Win32MainWindowView::applyGeometry() {
-    if (window_ == nullptr) return;
-    const WindowFrame& frame = model_.frame;
-    applyingGeometry_ = true;
-    SetWindowPos(window_, nullptr, frame.left(), frame.top(), frame.width(), frame.height(),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    applyingGeometry_ = false;
-}
-
-void Win32MainWindowView::reportGeometry() {
+void Win32MainWindowView::moved() {
     // A minimised window stands off the screen; its place is where it was.
-    if (applyingGeometry_ || window_ == nullptr || IsIconic(window_)) return;
-    RECT area{};
-    GetWindowRect(window_, &area);
-    pump_.guarded([&] {
-        model_.frame.updateFromView(area.left, area.top, area.right - area.left,
-                                    area.bottom - area.top);
-    });
-}
-
-void Win32MainWindowView::setStatusText(const std::string& text) {
-    SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(utf8ToWide(text).c_str()));
+    if (binding_ && !IsIconic(window_)) binding_->moved();
 }
 
 void Win32MainWindowView::close() {
-    bool closed = false;
-    pump_.guarded([&] {
-        model_.FormClose();
-        closed = true;
-    });
-    // A settings file that cannot be written leaves the window open.
-    if (!closed) return;
+    if (!binding_->closing()) return;
     DestroyWindow(window_);
     PostQuitMessage(0);
 }
 
 void Win32MainWindowView::detachFromModel() {
-    connections_.clear();
+    binding_.reset();
     logView_.reset();
     menuBar_.windowDestroyed();
 }

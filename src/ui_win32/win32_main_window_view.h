@@ -3,19 +3,19 @@
 #include <windows.h>
 
 #include <memory>
-#include <vector>
+#include <optional>
 
 #include "app/main_window.h"
+#include "app/window_binding.h"
 #include "base/message_pump.h"
-#include "base/signal.h"
 #include "ui_win32/win32_log_view.h"
 #include "ui_win32/win32_menu_bar.h"
 
 class Win32MessagePump;
 
-// Binds the main window's model to a Win32 window: menu bar and shortcuts,
-// log and status line, geometry and close.
-class Win32MainWindowView {
+// The main window's model as a Win32 window: menu bar and shortcuts, log and
+// status bar; the window binding drives the rest.
+class Win32MainWindowView : public NativeWindow {
   public:
     // On the Win32 pump the window's shortcuts go in as the pump's message
     // filter; on another pump the loop passes them through translateAccelerator.
@@ -37,25 +37,29 @@ class Win32MainWindowView {
     // A key of one of the items' shortcuts runs its item; true when it was one.
     bool translateAccelerator(MSG& message);
 
+    // The calls the binding makes; the place is the outer rectangle's.
+    void showStatusText(const std::string& text) override;
+    void place(const WindowPlace& place) override;
+    WindowPlace placement() const override;
+    void closeLater() override;
+    void repaintNow() override;
+
   private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void create();
     void layout();
-    void applyGeometry();
-    void reportGeometry();
-    void setStatusText(const std::string& text);
+    void moved();
     void close();
     void detachFromModel();
 
     MainWindow& model_;
-    MessagePump& pump_;
     Win32MessagePump* win32Pump_;
     Win32MenuBar menuBar_;
     HWND window_ = nullptr;
     HWND status_ = nullptr;
     std::unique_ptr<Win32LogView> logView_;
-    bool applyingGeometry_ = false;
-    // Ends with the window, so that a model that outlives it calls nothing.
-    std::vector<Connection> connections_;
+    // Made once the window is there, gone with it: a model that outlives the
+    // window calls nothing.
+    std::optional<WindowBinding> binding_;
 };

@@ -20,7 +20,7 @@ TEST_F(Win32Log, AMillionLinesCostOneUpdateAndAreAllThere) {
     const UINT update = Win32LogView::kUpdateMessage;
     while (PeekMessageW(&message, window(), update, update, PM_REMOVE)) ++updates;
     EXPECT_EQ(updates, 1);
-    view->logView().flush();
+    view->repaintNow();  // a window painted now shows every line
     ASSERT_EQ(rowCount(), kLines);
     for (const int row : {0, 524288, kLines - 1}) EXPECT_EQ(rowText(row), wide(errorLine(row)));
     const auto top = static_cast<int>(SendMessageW(list(), LVM_GETTOPINDEX, 0, 0));
