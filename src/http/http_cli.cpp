@@ -1,8 +1,23 @@
 // Starting a request, waiting for it, ending and aborting it.
 #include "http/http_cli.h"
 
+#include <tuple>
+
 #include "http/doc_name.h"
 #include "http/url_parts.h"
+
+namespace {
+
+// Answers that ask for credentials go back to the caller like any other.
+bool raisesError(int statusCode) {
+    return statusCode >= 400 && statusCode != 401 && statusCode != 407;
+}
+
+}  // namespace
+
+bool THttpCli::Target::sameServer(const Target& other) const {
+    return std::tie(protocol, host, port) == std::tie(other.protocol, other.host, other.port);
+}
 
 THttpCli::THttpCli(std::string name, HttpSocket& socket, MessagePump& pump)
     : name_(std::move(name)), socket_(socket), pump_(pump) {
@@ -14,14 +29,14 @@ THttpCli::THttpCli(std::string name, HttpSocket& socket, MessagePump& pump)
 THttpCli::~THttpCli() {
     alive_.reset();
     socket_.setHandler(nullptr);
-    if (socketOpen_) socket_.abort();
+    if (connection_) socket_.abort();
 }
 
 void THttpCli::Get() {
-    DoRequestAsync(THttpRequest::httpGET);
+    DoRequestAsync();
     waitUntilReady();
-    if (statusCode_ >= 400 && statusCode_ != 401 && statusCode_ != 407) {
-        throw EHttpException(reasonPhrase_, static_cast<std::uint16_t>(statusCode_));
+    if (raisesError(head_.statusCode)) {
+        throw EHttpException(head_.reasonPhrase, static_cast<std::uint16_t>(head_.statusCode));
     }
 }
 
@@ -36,66 +51,58 @@ void THttpCli::waitUntilReady() {
     }
 }
 
-void THttpCli::DoRequestAsync(THttpRequest request) {
+void THttpCli::DoRequestAsync() {
     if (state_ != THttpState::httpReady) {
-        throw EHttpException("HTTP component " + name_ + " is busy", 1);
+        throw EHttpException("HTTP component " + name_ + " is busy", kBusyError);
     }
     if (RequestVer != "1.0" && RequestVer != "1.1") {
-        throw EHttpException("Insupported HTTP version", 5);
+        throw EHttpException("Insupported HTTP version", kVersionError);
     }
     ++requestSerial_;
-    request_ = request;
-    InternalClear();
+    phase_ = Phase::Plain;
     relocations_ = 0;
-    retried_ = false;
-    loginPending_ = false;
-    storeFailure_.clear();
-    resetResponse();
     setTarget(URL);
-    idleTimer_->setEnabled(false);
-    idleTimer_->setEnabled(true);
-    if (socket_.connected() && connectionMatchesTarget()) {
-        Login();
-        return;
+    clearAnswer(URL);
+    resetResponse();
+    restartIdleTimer();
+    if (!connectionServesTarget()) {
+        dropConnection();
+        StateChange(THttpState::httpNotConnected);
     }
-    dropConnection();
-    StateChange(THttpState::httpNotConnected);
     Login();
 }
 
-void THttpCli::InternalClear() {
-    rcvdHeader_.clear();
+// A relative address ("./x") is taken against the path of the request before.
+void THttpCli::setTarget(const std::string& url) {
+    const UrlParts parts = parseUrl(url, target_.path);
+    target_.protocol = parts.protocol.empty() ? "http" : parts.protocol;
+    target_.hostLine = parts.host;
+    target_.host = parts.host;
+    target_.port = parts.port.empty() ? "80" : parts.port;
+    target_.path = parts.path.empty() ? "/" : parts.path;
+}
+
+// A request goes out afresh: nothing of the last answer stays.
+void THttpCli::clearAnswer(std::string location) {
+    clearHead();
+    doc_ = Document();
+    doc_.location = std::move(location);
+    doc_.name = docNameOfPath(target_.path);
     requestDoneError_ = 0;
-    docName_.clear();
-    statusCode_ = 0;
-    rcvdCount_ = 0;
-    docOpen_ = false;
-    docWhole_ = false;
-    contentLength_ = -1;
-    contentType_.clear();
-    transferEncoding_.clear();
-    location_ = URL;
     closeAfterResponse_ = RequestVer == "1.0";
 }
 
-void THttpCli::setTarget(const std::string& url) {
-    const UrlParts parts = parseUrl(url, path_);
-    targetHost_ = parts.host;
-    protocol_ = parts.protocol.empty() ? "http" : parts.protocol;
-    path_ = parts.path.empty() ? "/" : parts.path;
-    docName_ = parts.path;
-    AdjustDocName();
-    hostName_ = parts.host;
-    port_ = parts.port.empty() ? "80" : parts.port;
+// The status text stays readable until a new status line or a failure
+// replaces it; the rest of the head goes.
+void THttpCli::clearHead() {
+    ResponseHead cleared;
+    cleared.version = std::move(head_.version);
+    cleared.reasonPhrase = std::move(head_.reasonPhrase);
+    head_ = std::move(cleared);
 }
 
-void THttpCli::AdjustDocName() {
-    docName_ = docNameOfPath(docName_);
-}
-
-bool THttpCli::connectionMatchesTarget() const {
-    return hostName_ == connectedHost_ && port_ == connectedPort_ &&
-           protocol_ == connectedProtocol_;
+bool THttpCli::connectionServesTarget() const {
+    return socket_.connected() && connection_ && connection_->sameServer(target_);
 }
 
 void THttpCli::StateChange(THttpState state) {
@@ -119,20 +126,18 @@ void THttpCli::SetReady() {
         if (state_ == THttpState::httpReady) return;
         idleTimer_->setEnabled(false);
         StateChange(THttpState::httpReady);
-        Post([this, request = request_, error = requestDoneError_] {
-            callOut(OnRequestDone, request, error);
+        Post([this, error = requestDoneError_] {
+            callOut(OnRequestDone, THttpRequest::httpGET, error);
         });
     });
 }
 
 // Drops the open connection; its close, when it comes, belongs to no request.
 void THttpCli::dropConnection() {
-    if (socketOpen_) {
-        socketOpen_ = false;
-        ++staleCloses_;
-        socket_.abort();
-    }
-    connected_ = false;
+    if (!connection_) return;
+    connection_.reset();
+    ++staleCloses_;
+    socket_.abort();
 }
 
 // Whatever arrives from here on belongs to no response until one is started.
@@ -143,25 +148,23 @@ void THttpCli::resetResponse() {
 // Ends the running request at once: a document that has begun ends, the
 // connection is dropped, and nothing posted for the request runs any more.
 void THttpCli::finishNow() {
-    followingLocation_ = false;
-    closeToLocation_ = false;
-    loginPending_ = false;
+    const bool documentOpen = parser_.documentOpen();
+    phase_ = Phase::Plain;
     resetResponse();
     dropConnection();
     ++requestSerial_;
     idleTimer_->setEnabled(false);
-    if (docOpen_) {
-        docOpen_ = false;
-        docWhole_ = false;
+    if (documentOpen) {
+        doc_.whole = false;
         callOut(OnDocEnd);
     }
     StateChange(THttpState::httpReady);
 }
 
 void THttpCli::fail(int statusCode, const std::string& reason) {
-    statusCode_ = statusCode;
-    reasonPhrase_ = reason;
-    responseVersion_.clear();  // the client's own failure, not the server's answer
+    head_.statusCode = statusCode;
+    head_.reasonPhrase = reason;
+    head_.version.clear();  // the client's own failure, not the server's answer
 }
 
 void THttpCli::Abort() {
@@ -169,21 +172,25 @@ void THttpCli::Abort() {
         const bool resolving = state_ == THttpState::httpDnsLookup;
         StateChange(THttpState::httpAborting);
         if (resolving) socket_.cancelResolve();
-        fail(404, "Connection aborted on request");
-        requestDoneError_ = 3;
+        fail(kFailedStatus, "Connection aborted on request");
+        requestDoneError_ = kAbortedError;
         finishNow();
         return;
     }
     dropConnection();
-    fail(200, "OK");
+    fail(kIdleAbortStatus, "OK");
     requestDoneError_ = 0;
-    callOut(OnRequestDone, request_, requestDoneError_);
+    callOut(OnRequestDone, THttpRequest::httpGET, requestDoneError_);
+}
+
+void THttpCli::restartIdleTimer() {
+    idleTimer_->setEnabled(false);
+    idleTimer_->setEnabled(true);
 }
 
 void THttpCli::noteActivity() {
     if (state_ == THttpState::httpReady || inHandler_ > 0) return;
-    idleTimer_->setEnabled(false);
-    idleTimer_->setEnabled(true);
+    restartIdleTimer();
 }
 
 void THttpCli::idleTimeout() {
@@ -193,7 +200,7 @@ void THttpCli::idleTimeout() {
         return;
     }
     if (state_ == THttpState::httpDnsLookup) socket_.cancelResolve();
-    fail(404,
+    fail(kFailedStatus,
          "timed out: the server sent nothing for " + std::to_string(kIdleTimeoutMs / 1000) + " s");
     requestDoneError_ = kTimedOutError;
     finishNow();

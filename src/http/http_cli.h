@@ -1,9 +1,9 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,7 +27,19 @@ class THttpCli : private HttpSocketHandler {
     // A request whose peer stays silent this long fails as "timed out"; time
     // spent in the client's own event handlers does not count.
     static constexpr std::uint32_t kIdleTimeoutMs = 60000;
-    // RequestDoneError of a request that timed out.
+
+    // The client's own codes. Get raises kBusyError while a request runs and
+    // kVersionError for a RequestVer other than "1.0" and "1.1". A request the
+    // client fails itself ends with StatusCode() kFailedStatus, which Get
+    // raises, or kUnknownProtocolStatus for a protocol other than http;
+    // Abort() without a running request sets kIdleAbortStatus.
+    static constexpr std::uint16_t kBusyError = 1;
+    static constexpr std::uint16_t kVersionError = 5;
+    static constexpr int kFailedStatus = 404;
+    static constexpr int kUnknownProtocolStatus = 501;
+    static constexpr int kIdleAbortStatus = 200;
+    // RequestDoneError of a request that was aborted, or that timed out.
+    static constexpr std::uint16_t kAbortedError = 3;
     static constexpr std::uint16_t kTimedOutError = 10060;
 
     THttpCli(std::string name, HttpSocket& socket, MessagePump& pump);
@@ -69,40 +81,74 @@ class THttpCli : private HttpSocketHandler {
 
     const std::string& name() const { return name_; }
     THttpState State() const { return state_; }
-    int StatusCode() const { return statusCode_; }
-    const std::string& ReasonPhrase() const { return reasonPhrase_; }
-    const std::string& ResponseVersion() const { return responseVersion_; }
-    int ContentLength() const { return contentLength_; }
-    const std::string& ContentType() const { return contentType_; }
-    const std::string& TransferEncoding() const { return transferEncoding_; }
-    std::int64_t RcvdCount() const { return rcvdCount_; }
-    const std::string& DocName() const { return docName_; }
-    const std::string& Location() const { return location_; }
-    const std::vector<std::string>& RcvdHeader() const { return rcvdHeader_; }
+    int StatusCode() const { return head_.statusCode; }
+    const std::string& ReasonPhrase() const { return head_.reasonPhrase; }
+    const std::string& ResponseVersion() const { return head_.version; }
+    int ContentLength() const { return head_.contentLength; }
+    const std::string& ContentType() const { return head_.contentType; }
+    const std::string& TransferEncoding() const { return head_.transferEncoding; }
+    std::int64_t RcvdCount() const { return doc_.received; }
+    const std::string& DocName() const { return doc_.name; }
+    const std::string& Location() const { return doc_.location; }
+    const std::vector<std::string>& RcvdHeader() const { return head_.lines; }
     std::uint16_t RequestDoneError() const { return requestDoneError_; }
     // Inside OnDocEnd: whether the document that ends is the answer asked for,
     // a 2xx response received whole, not the body of a relocation or an error page.
     bool DocIsAnswer() const;
 
   private:
+    // Where a request goes. The open connection keeps the one it was made
+    // for, so that a later request can tell whether it serves it too.
+    struct Target {
+        std::string protocol;
+        std::string hostLine;  // the host as the Host line names it
+        std::string host;      // the host to connect to
+        std::string port;
+        std::string path;
+        bool sameServer(const Target& other) const;
+    };
+
+    // The document the request brings; after a relocation, the next one.
+    struct Document {
+        std::string location;  // its address
+        std::string name;      // a file-like name for it
+        std::int64_t received = 0;
+        bool whole = false;  // it ended with every byte come and stored
+        // Why the stream refused a delivery; the document then is no answer.
+        std::string storeFailure;
+    };
+
+    // Where a request stands, beside the state it publishes.
+    enum class Phase {
+        Plain,  // none of the below
+        // Sent on a connection kept from an earlier request, which the server
+        // may have closed meanwhile: a close before any byte sends it anew.
+        OnKeptConnection,
+        Relocated,          // the answer is a relocation, followed once it is over
+        ClosingToRelocate,  // the relocation waits for the connection's close
+        RelocationPosted,   // the relocation's request is posted and owns the request
+    };
+
     // Starting and ending requests.
-    void DoRequestAsync(THttpRequest request);
-    void InternalClear();
+    void DoRequestAsync();
     void setTarget(const std::string& url);
+    void clearAnswer(std::string location);
+    void clearHead();
+    bool connectionServesTarget() const;
     void SetReady();
     void StateChange(THttpState state);
-    void AdjustDocName();
     void Post(std::function<void()> call);
     void waitUntilReady();
     void resetResponse();
     void finishNow();
     void dropConnection();
     void fail(int statusCode, const std::string& reason);
+    void restartIdleTimer();
 
     // Connecting and the request.
     void Login();
+    void connectTo(const std::string& address);
     void connected();
-    void SendRequest();
     std::string requestHeader() const;
 
     // The response, as the parser reports it.
@@ -121,11 +167,13 @@ class THttpCli : private HttpSocketHandler {
     // Closing and relocation.
     void sessionClosed(std::uint16_t error);
     void retryOnNewConnection();
+    bool relocating() const;
     void relocationHeader(const std::string& value);
     bool countRelocation();
     void StartRelocation();
+    void relocateOnKeptConnection();
     void LocationSessionClosed();
-    bool connectionMatchesTarget() const;
+    void cutRelocationBody();
 
     // Socket notifications.
     void socketDnsLookupDone(std::uint16_t error, const std::string& address) override;
@@ -145,54 +193,26 @@ class THttpCli : private HttpSocketHandler {
     std::uint32_t requestSerial_ = 0;
 
     THttpState state_ = THttpState::httpReady;
-    THttpRequest request_ = THttpRequest::httpGET;
-
-    // Response state.
-    int statusCode_ = 0;
-    std::string reasonPhrase_;
-    std::string responseVersion_;
-    int contentLength_ = -1;
-    std::string contentType_;
-    std::string transferEncoding_;
-    std::int64_t rcvdCount_ = 0;
-    std::string docName_;
-    std::string location_;
-    std::vector<std::string> rcvdHeader_;
-    std::uint16_t requestDoneError_ = 0;
-
-    // The target of the request, and the one of the open connection.
-    std::string protocol_;
-    std::string path_;
-    std::string targetHost_;  // for the Host line
-    std::string hostName_;    // to connect to
-    std::string port_;
-    std::string connectedHost_;
-    std::string connectedPort_;
-    std::string connectedProtocol_;
-
-    // A connection was started and its close has not been heard yet.
-    bool socketOpen_ = false;
+    Phase phase_ = Phase::Plain;
+    Target target_;
+    // What the connection was started for, until its close is heard.
+    std::optional<Target> connection_;
     // Closes still to come from connections this client has dropped.
     int staleCloses_ = 0;
-    bool closeToLocation_ = false;
-    // A relocation's next request is posted and owns the request meanwhile.
-    bool loginPending_ = false;
-    bool connected_ = false;
-    bool closeAfterResponse_ = true;
-    bool followingLocation_ = false;
+    // The latest response's header as the parser had it at its end, or the
+    // client's own failure in its status.
+    ResponseHead head_;
+    Document doc_;
+    std::uint16_t requestDoneError_ = 0;
     int relocations_ = 0;
-    // The request went out on a connection kept from an earlier one, which
-    // the server may have closed meanwhile; it is sent once more, anew.
-    bool reused_ = false;
-    bool retried_ = false;
-    bool docOpen_ = false;
-    bool docWhole_ = false;
-    // Why the stream refused a delivery; the document then is no answer.
-    std::string storeFailure_;
+    // The server closes the connection after the response: so the request's
+    // version has it until a Connection line of an answer says otherwise.
+    bool closeAfterResponse_ = true;
+    // Event handlers running now; the stall limit waits for them.
     int inHandler_ = 0;
+    // The parser is being fed; bytes offered meanwhile wait in the socket.
     bool reading_ = false;
     ResponseParser parser_;
-    std::array<std::uint8_t, ResponseParser::kMaxLine> received_{};
 };
 
 template <typename Handler, typename... Args>

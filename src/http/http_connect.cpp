@@ -4,27 +4,25 @@
 #include "http/url_parts.h"
 
 void THttpCli::Login() {
-    closeToLocation_ = false;
-    loginPending_ = false;
+    phase_ = Phase::Plain;
     // A relocation's address too: nothing of it goes out.
-    if (holdsControlCharacter(targetHost_ + hostName_ + port_ + path_)) {
+    if (holdsControlCharacter(target_.hostLine + target_.host + target_.port + target_.path)) {
         dropConnection();
-        fail(404, "the address holds a control character");
+        fail(kFailedStatus, "the address holds a control character");
         SetReady();
         return;
     }
-    reused_ = socket_.connected();
-    if (reused_) {
+    if (socket_.connected()) {
+        phase_ = Phase::OnKeptConnection;
         connected();
         return;
     }
     dropConnection();  // one the server closed, whose close is still on its way
     StateChange(THttpState::httpDnsLookup);
     try {
-        socket_.resolve(hostName_);
+        socket_.resolve(target_.host);
     } catch (const std::exception& error) {
-        fail(404, error.what());
-        connected_ = false;
+        fail(kFailedStatus, error.what());
         SetReady();
     }
 }
@@ -34,28 +32,29 @@ void THttpCli::socketDnsLookupDone(std::uint16_t error, const std::string& addre
     if (state_ != THttpState::httpDnsLookup) return;
     if (error != 0) {
         requestDoneError_ = error;
-        fail(404, "can't resolve hostname to IP address");
+        fail(kFailedStatus, "can't resolve hostname to IP address");
         sessionClosed(error);
         return;
     }
     StateChange(THttpState::httpDnsLookupDone);
-    connectedHost_ = hostName_;
-    connectedPort_ = port_;
-    connectedProtocol_ = protocol_;
-    if (protocol_ != "http") {
+    if (target_.protocol != "http") {
         requestDoneError_ = socket_.lastError();
-        fail(501, "Protocol \"" + protocol_ + "\" not implemented");
+        fail(kUnknownProtocolStatus, "Protocol \"" + target_.protocol + "\" not implemented");
         socket_.close();
         sessionClosed(0);
         return;
     }
+    connectTo(address);
+}
+
+void THttpCli::connectTo(const std::string& address) {
     try {
-        socket_.connectTo(address, port_, LocalAddr);
-        socketOpen_ = true;
+        socket_.connectTo(address, target_.port, LocalAddr);
+        connection_ = target_;
     } catch (const SocketError& failure) {
         requestDoneError_ = failure.code();
-        fail(404, "can't connect: " + std::string(failure.what()) + " (Error #" +
-                      decimal(failure.code()) + ")");
+        fail(kFailedStatus, "can't connect: " + std::string(failure.what()) + " (Error #" +
+                                decimal(failure.code()) + ")");
         socket_.close();
         sessionClosed(failure.code());
     }
@@ -67,32 +66,26 @@ void THttpCli::socketSessionConnected(std::uint16_t error) {
     if (error != 0) {
         // The socket reports the close next, which ends the request.
         requestDoneError_ = error;
-        fail(404, socket_.errorText(error) + " (Error #" + decimal(error) + ")");
+        fail(kFailedStatus, socket_.errorText(error) + " (Error #" + decimal(error) + ")");
         return;
     }
     connected();
 }
 
 void THttpCli::connected() {
-    followingLocation_ = false;
-    connected_ = true;
     StateChange(THttpState::httpConnected);
-    parser_.start(request_ == THttpRequest::httpHEAD);
+    parser_.start();
     StateChange(THttpState::httpWaitingHeader);
     try {
-        SendRequest();
+        socket_.send(requestHeader());
     } catch (const std::exception&) {
         // The close that follows ends the request.
         socket_.close();
     }
 }
 
-void THttpCli::SendRequest() {
-    socket_.send(requestHeader());
-}
-
 std::string THttpCli::requestHeader() const {
-    std::string header = "GET " + path_ + " HTTP/" + RequestVer + "\r\n";
+    std::string header = "GET " + target_.path + " HTTP/" + RequestVer + "\r\n";
     const auto line = [&header](const char* name, const std::string& value) {
         if (!value.empty()) header += name + value + "\r\n";
     };
@@ -103,7 +96,8 @@ std::string THttpCli::requestHeader() const {
     line("Proxy-Connection: ", ProxyConnection);
     line("Accept-Language: ", AcceptLanguage);
     line("User-Agent: ", Agent);
-    header += "Host: " + (port_ == "80" ? targetHost_ : targetHost_ + ":" + port_) + "\r\n";
+    const std::string& port = target_.port;
+    header += "Host: " + (port == "80" ? target_.hostLine : target_.hostLine + ":" + port) + "\r\n";
     if (NoCache) header += "Pragma: no-cache\r\n";
     return header + "\r\n";
 }

@@ -4,8 +4,8 @@
 #include <stdexcept>
 #include <string>
 
-// What a failed Get raises: the message and a 16-bit code (an HTTP status or
-// the client's own: 1 busy, 404 failures of its own, 501 unknown protocol).
+// What a failed Get raises: the message and a 16-bit code, an HTTP status or
+// one of the client's own (THttpCli::kBusyError and the others beside it).
 class EHttpException : public std::runtime_error {
   public:
     EHttpException(const std::string& message, std::uint16_t code)

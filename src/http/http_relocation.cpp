@@ -9,9 +9,9 @@ void THttpCli::socketSessionClosed(std::uint16_t error) {
         --staleCloses_;
         return;
     }
-    socketOpen_ = false;
+    connection_.reset();
     try {
-        if (closeToLocation_) {
+        if (phase_ == Phase::ClosingToRelocate) {
             LocationSessionClosed();
         } else {
             sessionClosed(error);
@@ -25,10 +25,9 @@ void THttpCli::socketSessionClosed(std::uint16_t error) {
 
 void THttpCli::sessionClosed(std::uint16_t error) {
     if (error != 0) requestDoneError_ = error;
-    connected_ = false;
-    if (loginPending_) return;  // the posted request connects anew
+    if (phase_ == Phase::RelocationPosted) return;  // the posted request connects anew
     if (!parser_.over()) {
-        if (reused_ && !retried_ && parser_.receivedNothing()) {
+        if (phase_ == Phase::OnKeptConnection && parser_.receivedNothing()) {
             retryOnNewConnection();
             return;
         }
@@ -42,34 +41,39 @@ void THttpCli::sessionClosed(std::uint16_t error) {
 // Servers close idle connections whenever they like: a request that met a
 // kept connection closed before any byte of its answer goes out once more.
 void THttpCli::retryOnNewConnection() {
-    retried_ = true;
+    phase_ = Phase::Plain;
     resetResponse();
     StateChange(THttpState::httpNotConnected);
     Login();
 }
 
+bool THttpCli::relocating() const {
+    return phase_ == Phase::Relocated || phase_ == Phase::ClosingToRelocate;
+}
+
 void THttpCli::relocationHeader(const std::string& value) {
     if (!FollowRelocation) return;
-    followingLocation_ = true;
+    phase_ = Phase::Relocated;
+    std::string& path = target_.path;
     if (!value.empty() && value.front() == '/') {
-        path_ = value;
-        location_ = "http://" + hostName_ + value;
+        path = value;
+        doc_.location = "http://" + target_.host + value;
     } else if (!startsWithIgnoringAsciiCase(value, "http://") &&
                !startsWithIgnoringAsciiCase(value, "https://")) {
-        const std::string current = path_.substr(0, path_.find('?'));
+        const std::string current = path.substr(0, path.find('?'));
         const auto cut = current.find_last_of("/:");
-        path_ = (cut == std::string::npos ? std::string() : current.substr(0, cut + 1)) + value;
-        location_ = "http://" + hostName_ + path_;
+        path = (cut == std::string::npos ? std::string() : current.substr(0, cut + 1)) + value;
+        doc_.location = "http://" + target_.host + path;
     } else {
-        const UrlParts parts = parseUrl(value, path_);
-        hostName_ = parts.host;
-        path_ = parts.path;
-        port_ = parts.port.empty() ? "80" : parts.port;
-        protocol_ = parts.protocol;
+        const UrlParts parts = parseUrl(value, path);
+        target_.host = parts.host;
+        path = parts.path;
+        target_.port = parts.port.empty() ? "80" : parts.port;
+        target_.protocol = parts.protocol;
         if (!parts.protocol.empty() && !parts.host.empty()) {
-            targetHost_ = parts.host;
-            location_ = parts.protocol + "://" + parts.host + parts.path;
-            if (path_.empty()) path_ = "/";
+            target_.hostLine = parts.host;
+            doc_.location = parts.protocol + "://" + parts.host + parts.path;
+            if (path.empty()) path = "/";
         }
     }
 }
@@ -77,60 +81,56 @@ void THttpCli::relocationHeader(const std::string& value) {
 // One more relocation in this request; past the limit the request fails.
 bool THttpCli::countRelocation() {
     if (++relocations_ <= kMaxRelocations) return true;
-    fail(404, "too many relocations (more than " + std::to_string(kMaxRelocations) + ")");
+    fail(kFailedStatus, "too many relocations (more than " + std::to_string(kMaxRelocations) + ")");
     finishNow();
     return false;
 }
 
 void THttpCli::StartRelocation() {
-    if (!socketOpen_) {
+    if (!connection_) {
         // The close ended the response: what it brought is cut out again.
         if (countRelocation()) LocationSessionClosed();
         return;
     }
     if (!countRelocation()) return;
-    rcvdCount_ = 0;
-    if (socket_.connected() && connectionMatchesTarget() && !closeAfterResponse_) {
-        followingLocation_ = false;
-        retried_ = false;
-        callOut(OnLocationChange);
-        const std::string location = location_;
-        InternalClear();
-        location_ = location;
-        docName_ = path_;
-        AdjustDocName();
-        resetResponse();
-        loginPending_ = true;
-        Post([this] { Login(); });
+    doc_.received = 0;
+    if (connectionServesTarget() && !closeAfterResponse_) {
+        relocateOnKeptConnection();
         return;
     }
-    closeToLocation_ = true;
+    phase_ = Phase::ClosingToRelocate;
     socket_.closeDelayed();
 }
 
-void THttpCli::LocationSessionClosed() {
-    const UrlParts parts = parseUrl(location_.substr(0, location_.find('#')), path_);
-    docName_ = docNameOfPath(parts.path);
-    connected_ = false;
-    followingLocation_ = false;
-    closeToLocation_ = false;
-    retried_ = false;
+void THttpCli::relocateOnKeptConnection() {
+    phase_ = Phase::Plain;
     callOut(OnLocationChange);
-    rcvdHeader_.clear();
+    clearAnswer(doc_.location);
     resetResponse();
-    contentLength_ = -1;
-    contentType_.clear();
-    statusCode_ = 0;
-    transferEncoding_.clear();
-    if (RcvdStream != nullptr && rcvdCount_ > 0) {
-        // The relocation's own body does not belong to the document asked for.
+    phase_ = Phase::RelocationPosted;
+    Post([this] { Login(); });
+}
+
+void THttpCli::LocationSessionClosed() {
+    const std::string& location = doc_.location;
+    doc_.name = docNameOfPath(parseUrl(location.substr(0, location.find('#')), target_.path).path);
+    phase_ = Phase::Plain;
+    callOut(OnLocationChange);
+    clearHead();
+    resetResponse();
+    cutRelocationBody();
+    phase_ = Phase::RelocationPosted;
+    Post([this] { Login(); });
+}
+
+// The relocation's own body does not belong to the document asked for.
+void THttpCli::cutRelocationBody() {
+    if (RcvdStream != nullptr && doc_.received > 0) {
         try {
-            RcvdStream->shrinkBy(static_cast<std::uint64_t>(rcvdCount_));
+            RcvdStream->shrinkBy(static_cast<std::uint64_t>(doc_.received));
         } catch (const std::exception&) {
             // A stream that cannot shrink keeps it; the next document follows.
         }
     }
-    rcvdCount_ = 0;
-    loginPending_ = true;
-    Post([this] { Login(); });
+    doc_.received = 0;
 }

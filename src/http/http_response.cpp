@@ -1,5 +1,7 @@
 // The response: what arrives is fed to the parser, and its events become the
 // client's states and document events.
+#include <array>
+
 #include "http/doc_name.h"
 #include "http/http_cli.h"
 
@@ -14,9 +16,10 @@ void THttpCli::socketDataAvailable() {
     // A handler that runs the loop meets no bytes of its own response inside
     // itself; they wait in the socket for the outer reading to go on.
     if (reading_) return;
-    const std::size_t came = socket_.receive(received_.data(), received_.size());
-    if (came == 0 || request_ == THttpRequest::httpABORT) return;
-    readResponse(std::string_view(reinterpret_cast<const char*>(received_.data()), came));
+    std::array<std::uint8_t, ResponseParser::kMaxLine> received;
+    const std::size_t came = socket_.receive(received.data(), received.size());
+    if (came == 0) return;
+    readResponse(std::string_view(reinterpret_cast<const char*>(received.data()), came));
 }
 
 // Bytes after the end of a response belong to none and are dropped.
@@ -47,7 +50,6 @@ void THttpCli::onEvent(const ResponseEvent& event) {
             headerEnd();
             break;
         case Kind::DocBegin:
-            docOpen_ = true;
             callOut(OnDocBegin);
             break;
         case Kind::Data:
@@ -69,17 +71,10 @@ void THttpCli::onEvent(const ResponseEvent& event) {
 
 // The final response's header: nothing of an interim one before it.
 void THttpCli::headerEnd() {
-    const ResponseHead& head = parser_.head();
-    rcvdHeader_ = head.lines;
-    statusCode_ = head.statusCode;
-    reasonPhrase_ = head.reasonPhrase;
-    responseVersion_ = head.version;
-    contentLength_ = head.contentLength;
-    contentType_ = head.contentType;
-    transferEncoding_ = head.transferEncoding;
-    if (head.connection == ResponseHead::Connection::Close) closeAfterResponse_ = true;
-    if (head.connection == ResponseHead::Connection::KeepAlive) closeAfterResponse_ = false;
-    if (parser_.expectsBody()) docName_ = docNameForContent(docName_, contentType_);
+    head_ = parser_.head();
+    if (head_.connection == ResponseHead::Connection::Close) closeAfterResponse_ = true;
+    if (head_.connection == ResponseHead::Connection::KeepAlive) closeAfterResponse_ = false;
+    if (parser_.expectsBody()) doc_.name = docNameForContent(doc_.name, head_.contentType);
     callOut(OnHeaderEnd);
     if (parser_.expectsBody() && state_ != THttpState::httpReady) {
         StateChange(THttpState::httpWaitingBody);
@@ -88,14 +83,14 @@ void THttpCli::headerEnd() {
 
 void THttpCli::store(std::string_view data) {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.data());
-    rcvdCount_ += static_cast<std::int64_t>(data.size());
+    doc_.received += static_cast<std::int64_t>(data.size());
     if (RcvdStream != nullptr) {
         try {
             RcvdStream->write(bytes, data.size());
         } catch (const std::exception& error) {
             // The socket drops the connection for it; the close then ends
             // the document, and the request fails with this reason.
-            if (storeFailure_.empty()) storeFailure_ = error.what();
+            if (doc_.storeFailure.empty()) doc_.storeFailure = error.what();
             throw;
         }
     }
@@ -103,24 +98,23 @@ void THttpCli::store(std::string_view data) {
 }
 
 void THttpCli::endDocument() {
-    docOpen_ = false;
-    docWhole_ = parser_.documentWhole() && storeFailure_.empty();
+    doc_.whole = parser_.documentWhole() && doc_.storeFailure.empty();
     StateChange(THttpState::httpBodyReceived);
     callOut(OnDocEnd);
 }
 
 bool THttpCli::DocIsAnswer() const {
-    return docWhole_ && statusCode_ >= 200 && statusCode_ < 300 && !followingLocation_;
+    return doc_.whole && head_.statusCode >= 200 && head_.statusCode < 300 && !relocating();
 }
 
 void THttpCli::responseComplete() {
-    if (!storeFailure_.empty()) {
+    if (!doc_.storeFailure.empty()) {
         responseFailed({});
         return;
     }
-    if (followingLocation_) {
+    if (relocating()) {
         StartRelocation();
-    } else if (closeAfterResponse_ && socketOpen_) {
+    } else if (closeAfterResponse_ && connection_) {
         socket_.closeDelayed();  // the close ends the request
     } else {
         SetReady();
@@ -129,10 +123,12 @@ void THttpCli::responseComplete() {
 
 void THttpCli::responseFailed(const std::string& reason) {
     // A relocation's own body, cut by the close, is not needed.
-    if (followingLocation_ && !socketOpen_ && storeFailure_.empty()) {
+    const std::string& storeFailure = doc_.storeFailure;
+    if (relocating() && !connection_ && storeFailure.empty()) {
         StartRelocation();
         return;
     }
-    fail(404, storeFailure_.empty() ? reason : "the document could not be stored: " + storeFailure_);
+    fail(kFailedStatus,
+         storeFailure.empty() ? reason : "the document could not be stored: " + storeFailure);
     finishNow();
 }

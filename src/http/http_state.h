@@ -10,12 +10,8 @@ enum class THttpState {
     httpWaitingHeader,
     httpWaitingBody,
     httpBodyReceived,
-    httpWaitingProxyConnect,
-    httpClosing,
     httpAborting,
 };
 
-// The kind of the running request.
+// The kind of a request as OnRequestDone reports it; the client sends GET only.
 enum class THttpRequest { httpABORT, httpGET, httpPOST, httpPUT, httpHEAD, httpCLOSE };
-
-const char* stateName(THttpState state);

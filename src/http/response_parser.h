@@ -34,8 +34,8 @@ struct ResponseHead {
     std::string version;  // "1.0" or "1.1"; empty without a status line
     int statusCode = 0;
     std::string reasonPhrase;
-    int contentLength = -1;  // -1: none, or not a number
-    std::string contentType;  // lower case
+    int contentLength = -1;        // -1: none, or not a number
+    std::string contentType;       // lower case
     std::string transferEncoding;  // as received
     Connection connection = Connection::Unsaid;
     std::vector<std::string> lines;  // every non-empty line, status line first
@@ -71,6 +71,8 @@ class ResponseParser {
     bool over() const { return phase_ == Phase::Over; }
     // After HeaderEnd: a body follows.
     bool expectsBody() const;
+    // Between DocBegin and DocEnd.
+    bool documentOpen() const { return phase_ == Phase::Body && docBegun_; }
     // After DocEnd: the body came to its end, not cut by the close.
     bool documentWhole() const { return documentWhole_; }
 
