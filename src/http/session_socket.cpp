@@ -40,6 +40,23 @@ void SessionSocket::failConnect(std::uint16_t code) {
     });
 }
 
+void SessionSocket::beginConnecting() {
+    phase_ = Phase::Connecting;
+    ++session_;
+    peerClosed_ = false;
+    closeAsked_ = false;
+    peerError_ = 0;
+    dataPosted_ = false;
+}
+
+void SessionSocket::connectionMade() {
+    if (phase_ != Phase::Connecting) return;
+    phase_ = Phase::Connected;
+    post([this, session = session_] {
+        if (current(session)) notifySessionConnected(0);
+    });
+}
+
 bool SessionSocket::current(std::uint64_t session) const {
     return session == session_ && phase_ == Phase::Connected;
 }

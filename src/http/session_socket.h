@@ -17,6 +17,7 @@ class SessionSocket : public HttpSocket {
     void closeDelayed() override;
     void abort() override;
     std::uint16_t lastError() const override { return lastError_; }
+    bool connected() const override { return phase_ == Phase::Connected && !peerClosed_; }
 
   protected:
     // Offers of buffered bytes in one turn of the loop before the socket lets
@@ -37,6 +38,11 @@ class SessionSocket : public HttpSocket {
     virtual void release(Shutdown how) = 0;
 
     void abortAfterHandlerError() override;
+    // A new connection is being made: a session of its own, nothing of the
+    // last one's end carried over.
+    void beginConnecting();
+    // It is made; the client hears so from the loop.
+    void connectionMade();
     // A connection that could not be made: its connected notification with
     // the error, then its close.
     void failConnect(std::uint16_t code);

@@ -105,11 +105,7 @@ void QtHttpSocket::connectTo(const std::string& address, const std::string& port
         fail(socket_errors::kInvalidArgument);
     }
     socket_ = openSocket(localAddress);
-    phase_ = Phase::Connecting;
-    ++session_;
-    peerClosed_ = false;
-    closeAsked_ = false;
-    peerError_ = socket_errors::kNone;
+    beginConnecting();
     // A refusal on this machine may be reported from inside this call; the
     // signal handlers only post, so the client still hears it from the loop.
     socket_->connectToHost(target, static_cast<quint16>(portNumber));
@@ -129,19 +125,11 @@ QTcpSocket* QtHttpSocket::openSocket(const std::string& localAddress) {
 
 void QtHttpSocket::watch(QTcpSocket* socket) {
     QObject* context = context_.get();
-    QObject::connect(socket, &QTcpSocket::connected, context, [this] { onConnected(); });
+    QObject::connect(socket, &QTcpSocket::connected, context, [this] { connectionMade(); });
     QObject::connect(socket, &QTcpSocket::readyRead, context, [this] { postData(); });
     QObject::connect(socket, &QTcpSocket::errorOccurred, context,
                      [this](QAbstractSocket::SocketError error) { onError(error); });
     QObject::connect(socket, &QTcpSocket::disconnected, context, [this] { onPeerClosed(); });
-}
-
-void QtHttpSocket::onConnected() {
-    if (phase_ != Phase::Connecting) return;
-    phase_ = Phase::Connected;
-    post([this, session = session_] {
-        if (current(session)) notifySessionConnected(socket_errors::kNone);
-    });
 }
 
 void QtHttpSocket::onError(int qtError) {
@@ -158,10 +146,6 @@ void QtHttpSocket::onError(int qtError) {
 }
 
 // ---- data
-
-bool QtHttpSocket::connected() const {
-    return phase_ == Phase::Connected && !peerClosed_;
-}
 
 void QtHttpSocket::send(std::string_view bytes) {
     if (!connected()) fail(socket_errors::kNotConnected);

@@ -34,7 +34,6 @@ class QtHttpSocket : public SessionSocket {
                    const std::string& localAddress) override;
     void send(std::string_view bytes) override;
     std::size_t receive(std::uint8_t* into, std::size_t max) override;
-    bool connected() const override;
     std::string errorText(std::uint16_t code) const override;
 
   protected:
@@ -45,7 +44,6 @@ class QtHttpSocket : public SessionSocket {
   private:
     QTcpSocket* openSocket(const std::string& localAddress);
     void watch(QTcpSocket* socket);
-    void onConnected();
     void onError(int qtError);
     void finishLookup(std::uint64_t lookup, std::uint16_t code, const std::string& address);
     [[noreturn]] void fail(std::uint16_t code);

@@ -323,25 +323,20 @@ void Win32HttpSocket::connectTo(const std::string& address, const std::string& p
     }
     const SOCKET socket = ::socket(target.family(), SOCK_STREAM, IPPROTO_TCP);
     if (socket == INVALID_SOCKET) fail(errors::lastError());
-    ++session_;
+    // The session's own message number comes with it.
+    beginConnecting();
     if ((bindLocal && ::bind(socket, local.address(), local.length) != 0) ||
         WSAAsyncSelect(socket, window_, sessionMessage(), kEvents) != 0) {
         const std::uint16_t code = errors::lastError();
         closesocket(socket);
+        phase_ = Phase::Idle;  // nothing was started
         fail(code);
     }
     socket_ = socket;
-    phase_ = Phase::Connecting;
-    peerClosed_ = false;
-    closeAsked_ = false;
-    peerError_ = errors::kNone;
-    dataPosted_ = false;
     outbox_.clear();
     outboxSent_ = 0;
     if (::connect(socket, target.address(), target.length) == 0) {
-        post([this, session = session_] {
-            if (session == session_ && phase_ == Phase::Connecting) onConnected();
-        });
+        connectionMade();
         return;
     }
     const std::uint16_t code = errors::lastError();
@@ -357,7 +352,7 @@ void Win32HttpSocket::onSocketEvent(std::uintptr_t socket, unsigned event, std::
             if (error != errors::kNone) {
                 failConnect(error);
             } else {
-                onConnected();
+                connectionMade();
             }
             return;
         case FD_WRITE:
@@ -383,16 +378,7 @@ void Win32HttpSocket::onSocketEvent(std::uintptr_t socket, unsigned event, std::
     }
 }
 
-void Win32HttpSocket::onConnected() {
-    phase_ = Phase::Connected;
-    notifySessionConnected(errors::kNone);
-}
-
 // ---- data
-
-bool Win32HttpSocket::connected() const {
-    return phase_ == Phase::Connected && !peerClosed_;
-}
 
 void Win32HttpSocket::send(std::string_view bytes) {
     if (!connected()) fail(errors::kNotConnected);

@@ -36,7 +36,6 @@ class Win32HttpSocket : public SessionSocket {
                    const std::string& localAddress) override;
     void send(std::string_view bytes) override;
     std::size_t receive(std::uint8_t* into, std::size_t max) override;
-    bool connected() const override;
     std::string errorText(std::uint16_t code) const override;
 
     // The name resolution's shared state, between the socket and its worker.
@@ -59,7 +58,6 @@ class Win32HttpSocket : public SessionSocket {
 
     bool onMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
     void onSocketEvent(std::uintptr_t socket, unsigned event, std::uint16_t error);
-    void onConnected();
     std::uint16_t flush();
     void linger(std::uintptr_t socket, std::string rest);
     void onLingerEvent(std::uintptr_t socket, unsigned event, std::uint16_t error);
