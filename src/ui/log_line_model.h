@@ -15,6 +15,7 @@ class LogLineModel : public QAbstractListModel {
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
+    const LineStore& lines() const { return lines_; }
     // Rows for the lines the store gained; false when it gained none.
     bool catchUp();
     // The store lost its last line; its row goes now, if it had one.

@@ -8,6 +8,8 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
+#include "window/log_copy.h"
+
 namespace {
 
 // Measuring every line of a flood would cost more than showing it; the last
@@ -86,15 +88,16 @@ void LogView::measureFrom(int row) {
 }
 
 void LogView::copySelection() {
-    std::vector<int> rows;
+    std::vector<std::size_t> rows;
     for (const QItemSelectionRange& range : selectionModel()->selection()) {
-        for (int row = range.top(); row <= range.bottom(); ++row) rows.push_back(row);
+        for (int row = range.top(); row <= range.bottom(); ++row) {
+            rows.push_back(static_cast<std::size_t>(row));
+        }
     }
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    QStringList text;
-    for (const int row : rows) text << lines_->data(lines_->index(row)).toString();
-    QGuiApplication::clipboard()->setText(text.join('\n'));
+    // Line feeds, as every Linux program pastes them.
+    const std::string text = selectedLinesText(lines_->lines(), std::move(rows), "\n");
+    QGuiApplication::clipboard()->setText(
+        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 void LogView::mouseDoubleClickEvent(QMouseEvent*) {
@@ -109,16 +112,23 @@ void LogView::keyPressEvent(QKeyEvent* event) {
     QListView::keyPressEvent(event);
 }
 
-// A right click offers what a text field offers: copying and selecting all.
-void LogView::contextMenuEvent(QContextMenuEvent* event) {
-    QMenu menu(this);
-    menu.addAction(QIcon::fromTheme("edit-copy"), QStringLiteral("&Copy"), QKeySequence::Copy, this,
-                   &LogView::copySelection)
+void LogView::fillContextMenu(QMenu& menu) {
+    const auto caption = [](std::string_view text) {
+        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    };
+    menu.addAction(QIcon::fromTheme("edit-copy"), caption(kLogCopyCaption), QKeySequence::Copy,
+                   this, &LogView::copySelection)
         ->setEnabled(selectionModel()->hasSelection());
     menu.addSeparator();
-    menu.addAction(QIcon::fromTheme("edit-select-all"), QStringLiteral("Select All"),
+    menu.addAction(QIcon::fromTheme("edit-select-all"), caption(kLogSelectAllCaption),
                    QKeySequence::SelectAll, this, &LogView::selectAll)
         ->setEnabled(lines_->rowCount() > 0);
+}
+
+// A right click offers what a text field offers.
+void LogView::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    fillContextMenu(menu);
     menu.exec(event->globalPos());
 }
 

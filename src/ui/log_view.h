@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QListView>
+#include <QMenu>
 #include <QTimer>
 #include <vector>
 
@@ -23,6 +24,8 @@ class LogView : public QListView {
     void flush();
     // The selected lines, in order, one per line of the clipboard's text.
     void copySelection();
+    // What a right click offers, as on every system: copying and selecting all.
+    void fillContextMenu(QMenu& menu);
     // Typing in the log searches nothing, as in a text field.
     void keyboardSearch(const QString&) override {}
 

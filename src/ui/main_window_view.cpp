@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMenuBar>
@@ -19,11 +20,19 @@ QString actionText(const MenuItem& item) {
 
 }  // namespace
 
+// The icon is compiled into the window's library as a resource, which a
+// static library's user loads by name (outside any namespace).
+static void loadIconResource() {
+    Q_INIT_RESOURCE(telvarn);
+}
+
 MainWindowView::MainWindowView(MainWindow& model)
     : QMainWindow(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       model_(model) {
     setWindowTitle(QString::fromStdString(model.frame.caption()));
+    loadIconResource();
+    setWindowIcon(QIcon(QStringLiteral(":/telvarn.png")));
     setMinimumSize(WindowFrame::kMinimumWidth, WindowFrame::kMinimumHeight);
     const Rgb sky = model.frame.background();
     QPalette palette = this->palette();
@@ -100,6 +109,8 @@ void MainWindowView::buildMenu(MenuItem& item, QMenu* parentMenu) {
     QMenu* menu = parentMenu != nullptr ? parentMenu->addMenu(actionText(item))
                                         : menuBar()->addMenu(actionText(item));
     menu->setToolTipsVisible(true);
+    // A separator shows only between two shown items, as on every system.
+    menu->setSeparatorsCollapsible(true);
     // Opening a menu is a click on its item: the programmer menu refreshes itself then.
     onSignal(menu, &QMenu::aboutToShow, [&item] { item.click(); });
     bindItem(item, menu->menuAction());
@@ -109,7 +120,8 @@ void MainWindowView::buildMenu(MenuItem& item, QMenu* parentMenu) {
 void MainWindowView::bindItem(MenuItem& item, QAction* action) {
     actions_[&item] = action;
     auto apply = [action](const MenuItem& state) {
-        action->setText(actionText(state));
+        // A separator's "-" is the model's mark for it, not a text to draw.
+        if (!state.isSeparator()) action->setText(actionText(state));
         action->setEnabled(state.enabled());
         action->setVisible(state.visible());
         action->setCheckable(state.checked() || action->isCheckable());

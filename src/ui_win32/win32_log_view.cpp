@@ -1,19 +1,24 @@
 #include "ui_win32/win32_log_view.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <climits>
 #include <stdexcept>
 
 #include "platform_win32/win32_text.h"
+#include "ui_win32/win32_clipboard.h"
+#include "ui_win32/win32_dpi.h"
+#include "ui_win32/win32_log_menu.h"
+#include "window/log_copy.h"
 
 namespace {
 
 // Measuring every line of a flood would cost more than showing it; the last
 // ones of each update are enough to widen the column for long lines.
 constexpr std::size_t kMeasuredLines = 256;
-// Room for the list's own margins around a row's text.
+// Room for the list's own margins around a row's text, on a plain screen.
 constexpr int kTextMargin = 16;
 
 // A row's UTF-8 line as UTF-16 into a buffer kept for the next row: the list
@@ -30,7 +35,9 @@ int rowCount(std::size_t count) {
 
 }  // namespace
 
-Win32LogView::Win32LogView(Log& log, HWND parent, int controlId) : log_(log), parent_(parent) {
+Win32LogView::Win32LogView(Log& log, HWND parent, int controlId)
+    : log_(log), parent_(parent), textMargin_(kTextMargin) {
+    // No LVS_SINGLESEL: rows are selected several at a time, to be copied.
     list_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
                                 LVS_NOCOLUMNHEADER | LVS_SHOWSELALWAYS,
@@ -82,17 +89,103 @@ void Win32LogView::flush() {
     if (firstStale_ < kept) {
         ListView_RedrawItems(list_, rowCount(firstStale_), rowCount(kept - 1));
     }
-    const std::size_t measureFrom =
-        std::max(firstStale_, count > kMeasuredLines ? count - kMeasuredLines : 0);
-    for (std::size_t index = measureFrom; index < count; ++index) {
+    measure(firstStale_);
+    shown_ = count;
+    if (count > 0) ListView_EnsureVisible(list_, rowCount(count) - 1, FALSE);
+}
+
+void Win32LogView::measure(std::size_t from) {
+    const LineStore& lines = log_.lines();
+    const std::size_t count = lines.size();
+    for (std::size_t index = std::max(from, count > kMeasuredLines ? count - kMeasuredLines : 0);
+         index < count; ++index) {
         widenInto(lines[index], rowText_);
         const auto width = static_cast<int>(SendMessageW(
             list_, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(rowText_.c_str())));
-        widest_ = std::max(widest_, width + kTextMargin);
+        widest_ = std::max(widest_, width + textMargin_);
     }
     fitColumn();
-    shown_ = count;
-    if (count > 0) ListView_EnsureVisible(list_, rowCount(count) - 1, FALSE);
+}
+
+void Win32LogView::setFont(HFONT font, UINT dpi) {
+    SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    textMargin_ = scaledForDpi(kTextMargin, dpi);
+    // The lines measured so far are as wide as the new font makes them.
+    widest_ = 0;
+    measure(0);
+}
+
+std::vector<std::size_t> Win32LogView::selectedRows() const {
+    const auto count = static_cast<std::size_t>(ListView_GetItemCount(list_));
+    const auto selected = static_cast<std::size_t>(ListView_GetSelectedCount(list_));
+    std::vector<std::size_t> rows;
+    rows.reserve(selected);
+    // Every row selected (Ctrl+A) needs no walk through a million of them.
+    if (selected == count) {
+        for (std::size_t row = 0; row < count; ++row) rows.push_back(row);
+        return rows;
+    }
+    for (int row = ListView_GetNextItem(list_, -1, LVNI_SELECTED);
+         row >= 0 && rows.size() < selected;
+         row = ListView_GetNextItem(list_, row, LVNI_SELECTED)) {
+        rows.push_back(static_cast<std::size_t>(row));
+    }
+    return rows;
+}
+
+void Win32LogView::selectAll() {
+    // A list that selects row by row (Wine's) would repaint each of a million
+    // rows; it repaints once, after.
+    SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    ListView_SetItemState(list_, -1, LVIS_SELECTED, LVIS_SELECTED);
+    SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
+bool Win32LogView::copySelection() {
+    const std::vector<std::size_t> rows = selectedRows();
+    if (rows.empty()) return false;
+    return putTextOnClipboard(parent_, selectedLinesText(log_.lines(), rows, "\r\n"));
+}
+
+HMENU Win32LogView::contextMenu() const {
+    return createLogMenu(ListView_GetSelectedCount(list_) > 0, ListView_GetItemCount(list_) > 0);
+}
+
+void Win32LogView::contextCommand(UINT command) {
+    if (command == kLogMenuCopy) copySelection();
+    if (command == kLogMenuSelectAll) selectAll();
+}
+
+void Win32LogView::showContextMenu(LPARAM screenPoint) {
+    POINT at{GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)};
+    if (screenPoint == -1) {
+        RECT row{0, 0, 0, 0};
+        const int focused = ListView_GetNextItem(list_, -1, LVNI_FOCUSED);
+        if (focused >= 0) ListView_GetItemRect(list_, focused, &row, LVIR_LABEL);
+        at = {row.left, row.bottom};
+        ClientToScreen(list_, &at);
+    }
+    const HMENU menu = contextMenu();
+    // The command comes back here, not to the window's own menu handling.
+    const auto command = static_cast<UINT>(TrackPopupMenu(
+        menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, 0, parent_, nullptr));
+    DestroyMenu(menu);
+    contextCommand(command);
+}
+
+// Ctrl+A, Ctrl+C and Ctrl+Insert: what the list does not do by itself.
+bool Win32LogView::controlKey(WORD key) {
+    if (GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0) return false;
+    if (key == 'A') {
+        selectAll();
+        return true;
+    }
+    if (key == 'C' || key == VK_INSERT) {
+        copySelection();
+        return true;
+    }
+    return false;
 }
 
 bool Win32LogView::notify(NMHDR& header, LRESULT& result) {
@@ -114,6 +207,10 @@ bool Win32LogView::notify(NMHDR& header, LRESULT& result) {
             result = 0;
             return true;
         }
+        case LVN_KEYDOWN:
+            controlKey(reinterpret_cast<NMLVKEYDOWN&>(header).wVKey);
+            result = 0;
+            return true;
         case LVN_ODFINDITEMW:
             // Typing in the log searches nothing.
             result = -1;

@@ -7,6 +7,7 @@
 
 #include "platform_win32/win32_message_pump.h"
 #include "platform_win32/win32_text.h"
+#include "ui_win32/win32_dpi.h"
 
 namespace {
 
@@ -19,6 +20,14 @@ constexpr DWORD kStyle =
 // IDC_ARROW and IDI_APPLICATION, spelled for the wide calls.
 const LPCWSTR kArrowCursor = MAKEINTRESOURCEW(32512);
 const LPCWSTR kApplicationIcon = MAKEINTRESOURCEW(32512);
+// Sent when the window moves to a screen of another DPI (Windows 8.1 on).
+constexpr UINT kDpiChanged = 0x02E0;
+
+// The program's own icon at a size of the system's, or the system's stock one.
+HICON classIcon(int widthMetric) {
+    const HICON icon = loadProgramIcon(GetModuleHandleW(nullptr), GetSystemMetrics(widthMetric));
+    return icon != nullptr ? icon : LoadIconW(nullptr, kApplicationIcon);
+}
 
 void registerClass(WNDPROC procedure) {
     static const ATOM atom = [procedure] {
@@ -27,7 +36,9 @@ void registerClass(WNDPROC procedure) {
         windowClass.lpfnWndProc = procedure;
         windowClass.hInstance = GetModuleHandleW(nullptr);
         windowClass.hCursor = LoadCursorW(nullptr, kArrowCursor);
-        windowClass.hIcon = LoadIconW(nullptr, kApplicationIcon);
+        // Kept as long as the class; each window gets its own for its DPI.
+        windowClass.hIcon = classIcon(SM_CXICON);
+        windowClass.hIconSm = classIcon(SM_CXSMICON);
         // The frame's sky blue; the brush lives as long as the class.
         const Rgb sky = kSkyBlue;
         windowClass.hbrBackground = CreateSolidBrush(RGB(sky.red, sky.green, sky.blue));
@@ -42,7 +53,8 @@ void registerClass(WNDPROC procedure) {
 Win32MainWindowView::Win32MainWindowView(MainWindow& model, MessagePump& pump)
     : model_(model),
       win32Pump_(dynamic_cast<Win32MessagePump*>(&pump)),
-      menuBar_(model.menu, pump) {
+      menuBar_(model.menu, pump),
+      dpi_(kPlainDpi) {
     try {
         create();
     } catch (...) {
@@ -60,6 +72,7 @@ Win32MainWindowView::~Win32MainWindowView() {
     if (win32Pump_ != nullptr) win32Pump_->setMessageFilter(nullptr);
     // The window did not close: no quit message.
     if (window_ != nullptr) DestroyWindow(window_);
+    if (font_ != nullptr) DeleteObject(font_);
 }
 
 void Win32MainWindowView::create() {
@@ -86,7 +99,7 @@ void Win32MainWindowView::create() {
     if (status_ == nullptr) throw std::runtime_error("the status bar could not be created");
     logView_ = std::make_unique<Win32LogView>(model_.log, window_, kLogId);
     logView_->setOnDoubleClick([this] { binding_->logDoubleClicked(); });
-    layout();
+    applyDpi();
     binding_.emplace(model_, *this);
 }
 
@@ -135,6 +148,7 @@ LRESULT CALLBACK Win32MainWindowView::procedure(HWND window, UINT message, WPARA
         auto* view = static_cast<Win32MainWindowView*>(
             reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         view->window_ = window;
+        view->dpi_ = dpiOfWindow(window);
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
     }
     auto* view = reinterpret_cast<Win32MainWindowView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -177,9 +191,20 @@ LRESULT Win32MainWindowView::handleMessage(UINT message, WPARAM wParam, LPARAM l
             return 0;
         case WM_GETMINMAXINFO: {
             auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
-            limits->ptMinTrackSize = {WindowFrame::kMinimumWidth, WindowFrame::kMinimumHeight};
+            // The frame's minimum, as large on the screen whatever its DPI.
+            limits->ptMinTrackSize = {scaledForDpi(WindowFrame::kMinimumWidth, dpi_),
+                                      scaledForDpi(WindowFrame::kMinimumHeight, dpi_)};
             return 0;
         }
+        case kDpiChanged:
+            dpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        case WM_CONTEXTMENU:
+            if (logView_ && reinterpret_cast<HWND>(wParam) == logView_->handle()) {
+                logView_->showContextMenu(lParam);
+                return 0;
+            }
+            break;
         case WM_SETFOCUS:
             if (logView_) SetFocus(logView_->handle());
             return 0;
@@ -205,6 +230,27 @@ void Win32MainWindowView::layout() {
     GetWindowRect(status_, &status);
     const int height = client.bottom - (status.bottom - status.top);
     logView_->place(0, 0, client.right, height > 0 ? height : 0);
+    // The bar keeps what it painted where it stood: its size grip would stay
+    // there beside the new one.
+    InvalidateRect(status_, nullptr, TRUE);
+}
+
+void Win32MainWindowView::applyDpi() {
+    const HFONT font = createMessageFont(dpi_);
+    logView_->setFont(font, dpi_);
+    SendMessageW(status_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (font_ != nullptr) DeleteObject(font_);
+    font_ = font;
+    icons_.apply(window_, dpi_);
+    layout();
+}
+
+// The system suggests the place that keeps the window as large on the new screen.
+void Win32MainWindowView::dpiChanged(UINT dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    applyDpi();
+    SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32MainWindowView::moved() {

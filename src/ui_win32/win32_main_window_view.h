@@ -10,6 +10,7 @@
 #include "base/message_pump.h"
 #include "ui_win32/win32_log_view.h"
 #include "ui_win32/win32_menu_bar.h"
+#include "ui_win32/win32_window_icons.h"
 
 class Win32MessagePump;
 
@@ -31,6 +32,8 @@ class Win32MainWindowView : public NativeWindow {
     // The log list, until the window closes.
     Win32LogView& logView() { return *logView_; }
     Win32MenuBar& menuBar() { return menuBar_; }
+    // The DPI the window is laid out for: its screen's, then each WM_DPICHANGED's.
+    UINT dpi() const { return dpi_; }
 
     // Shows the window where the model's frame puts it.
     void show(int how = SW_SHOWNORMAL);
@@ -49,6 +52,9 @@ class Win32MainWindowView : public NativeWindow {
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void create();
     void layout();
+    // Fonts, icons and the layout for the window's DPI.
+    void applyDpi();
+    void dpiChanged(UINT dpi, const RECT& suggested);
     void moved();
     void close();
     void detachFromModel();
@@ -59,6 +65,10 @@ class Win32MainWindowView : public NativeWindow {
     HWND window_ = nullptr;
     HWND status_ = nullptr;
     std::unique_ptr<Win32LogView> logView_;
+    UINT dpi_;
+    // The log's and the status bar's font; it outlives the window that uses it.
+    HFONT font_ = nullptr;
+    Win32WindowIcons icons_;
     // Made once the window is there, gone with it: a model that outlives the
     // window calls nothing.
     std::optional<WindowBinding> binding_;

@@ -4,6 +4,7 @@
 
 #include "platform_win32/win32_text.h"
 #include "ui_win32/win32_shortcut.h"
+#include "window/shown_in_menu.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ Win32MenuBar::Win32MenuBar(MainMenu& menu, MessagePump& pump)
     for (const auto& entry : entries_) apply(*entry);
     for (const auto& entry : entries_) {
         connections_.push_back(entry->item->changed.connect(
-            [this, at = entry.get()](const MenuItem&) { apply(*at); }));
+            [this, at = entry.get()](const MenuItem&) { applyWithSiblings(*at); }));
     }
 }
 
@@ -110,7 +111,7 @@ void Win32MenuBar::apply(Entry& entry) {
     const UINT position = positionOf(entry);
     std::wstring text;
     const MENUITEMINFOW info = infoOf(entry, text);
-    if (!item.visible()) {
+    if (!shownInMenu(item)) {
         // RemoveMenu, unlike DeleteMenu, keeps a submenu for its return.
         if (entry.inserted) RemoveMenu(container, position, MF_BYPOSITION);
         entry.inserted = false;
@@ -124,6 +125,15 @@ void Win32MenuBar::apply(Entry& entry) {
         acceleratorsStale_ = true;
     }
     if (entry.parent == nullptr && window_ != nullptr) DrawMenuBar(window_);
+}
+
+// An item shown or hidden may show or hide a separator beside it.
+void Win32MenuBar::applyWithSiblings(Entry& entry) {
+    if (entry.parent == nullptr) {
+        apply(entry);
+        return;
+    }
+    for (Entry* sibling : entry.parent->children) apply(*sibling);
 }
 
 bool Win32MenuBar::command(WORD id, bool fromAccelerator) {

@@ -12,7 +12,8 @@
 #include "window/main_menu.h"
 
 // The window's menu bar built from the model's menu tree, following each
-// item's state, and the accelerator table of the items' shortcuts.
+// item's state (a separator only where the model's menus show one), and the
+// accelerator table of the items' shortcuts.
 class Win32MenuBar {
   public:
     // Menu items' commands; the accelerators' commands name no menu item, so
@@ -58,6 +59,7 @@ class Win32MenuBar {
 
     Entry& add(MenuItem& item, Entry* parent);
     void apply(Entry& entry);
+    void applyWithSiblings(Entry& entry);
     HMENU containerOf(const Entry& entry) const;
     UINT positionOf(const Entry& entry) const;
     MENUITEMINFOW infoOf(const Entry& entry, std::wstring& text) const;

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -55,6 +56,29 @@ TEST_F(View, IsACaptionedSkyBlueWindowWithoutAMaximiseButton) {
     EXPECT_EQ(view->palette().color(QPalette::Window), QColor(166, 202, 240));
     EXPECT_EQ(view->logView().palette().color(QPalette::Base), QColor(202, 202, 255));
     EXPECT_EQ(view->logView().toolTip(), "Протокол действий, двойной клик для очистки");
+}
+
+TEST_F(View, ShowsTheProgramsIcon) {
+    const QIcon icon = view->windowIcon();
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_TRUE(icon.availableSizes().contains(QSize(256, 256)));
+}
+
+TEST_F(View, HoldsTheMinimumSize) {
+    view->show();
+    view->resize(100, 50);
+    EXPECT_EQ(view->size(), QSize(500, 200));
+}
+
+TEST_F(View, SeparatorsAreRealSeparatorsWithoutText) {
+    for (MenuItem* item : model->menu.all()) {
+        if (!item->isSeparator()) continue;
+        QAction* action = view->actionFor(*item);
+        ASSERT_NE(action, nullptr) << item->name();
+        EXPECT_TRUE(action->isSeparator()) << item->name();
+        EXPECT_TRUE(action->text().isEmpty()) << item->name();
+    }
+    EXPECT_TRUE(view->menuBar()->actions()[0]->menu()->separatorsCollapsible());
 }
 
 TEST_F(View, ShowsTheMenuTreeAndFollowsItemState) {
@@ -129,6 +153,55 @@ TEST_F(View, CtrlCCopiesTheSelectedLinesInOrder) {
     QKeyEvent copy(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier);
     QApplication::sendEvent(&log, &copy);
     EXPECT_EQ(QApplication::clipboard()->text(), "Поиск\nГотово");
+}
+
+// The log's context menu in each state: its captions and which can be used.
+struct ContextMenuState {
+    const char* name;
+    int lines;
+    int selected;
+    bool canCopy;
+    bool canSelectAll;
+};
+
+class LogContextMenu : public View, public ::testing::WithParamInterface<ContextMenuState> {};
+
+TEST_P(LogContextMenu, OffersCopyAndSelectAllAsTheLogAllows) {
+    const ContextMenuState& state = GetParam();
+    for (int i = 0; i < state.lines; ++i) model->log.append("Строка " + std::to_string(i));
+    LogView& log = view->logView();
+    log.flush();
+    for (int row = 0; row < state.selected; ++row) {
+        log.selectionModel()->select(log.model()->index(row, 0), QItemSelectionModel::Select);
+    }
+    QMenu menu;
+    log.fillContextMenu(menu);
+    const QList<QAction*> actions = menu.actions();
+    ASSERT_EQ(actions.size(), 3);
+    EXPECT_EQ(actions[0]->text(), "Копировать");
+    EXPECT_TRUE(actions[1]->isSeparator());
+    EXPECT_EQ(actions[2]->text(), "Выделить всё");
+    EXPECT_EQ(actions[0]->isEnabled(), state.canCopy);
+    EXPECT_EQ(actions[2]->isEnabled(), state.canSelectAll);
+}
+
+INSTANTIATE_TEST_SUITE_P(View, LogContextMenu,
+                         ::testing::Values(ContextMenuState{"EmptyLog", 0, 0, false, false},
+                                           ContextMenuState{"NothingSelected", 3, 0, false, true},
+                                           ContextMenuState{"LinesSelected", 3, 2, true, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(View, SelectAllThenCopyTakesEveryLine) {
+    for (const char* line : {"Поиск", "Буфер очищен", "Готово"}) model->log.append(line);
+    LogView& log = view->logView();
+    log.flush();
+    QMenu first;
+    log.fillContextMenu(first);
+    first.actions()[2]->trigger();
+    QMenu second;  // opened again, now with every line selected
+    log.fillContextMenu(second);
+    second.actions()[0]->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), "Поиск\nБуфер очищен\nГотово");
 }
 
 TEST_F(View, ADoubleClickOnTheLogClearsIt) {

@@ -1,8 +1,12 @@
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 
 #include "platform_win32/win32_message_pump.h"
+#include "ui_win32/win32_dpi.h"
+#include "ui_win32/win32_window_icons.h"
 #include "view_rig.h"
+#include "window/shown_in_menu.h"
 
 namespace {
 
@@ -26,20 +30,30 @@ std::vector<Row> windowRows(HMENU menu) {
     return rows;
 }
 
-// The window's whole menu tree against the model's: hidden items left out,
-// the shortcut after a tab.
+// Two separators together, or one at either end of a menu.
+bool straySeparator(const std::vector<Row>& rows) {
+    for (std::size_t at = 0; at < rows.size(); ++at) {
+        if (std::get<0>(rows[at]) != L"-") continue;
+        if (at == 0 || at + 1 == rows.size() || std::get<0>(rows[at + 1]) == L"-") return true;
+    }
+    return false;
+}
+
+// The window's whole menu tree against the model's: what its menus do not
+// show left out, the shortcut after a tab.
 void expectMenusFollow(HMENU menu, const std::vector<MenuItem*>& items, const std::string& path) {
     SCOPED_TRACE(path);
     std::vector<Row> expected;
     std::vector<const MenuItem*> shown;
     for (const MenuItem* item : items) {
-        if (!item->visible()) continue;
+        if (!shownInMenu(*item)) continue;
         shown.push_back(item);
         const std::string tab = item->shortcut().empty() ? "" : "\t" + item->shortcut();
         expected.emplace_back(wide(item->caption() + tab), !item->enabled(), item->checked(),
                               !item->children().empty());
     }
     ASSERT_EQ(windowRows(menu), expected);
+    EXPECT_FALSE(straySeparator(windowRows(menu)));
     for (std::size_t position = 0; position < shown.size(); ++position) {
         if (shown[position]->children().empty()) continue;
         expectMenusFollow(GetSubMenu(menu, static_cast<int>(position)), shown[position]->children(),
@@ -81,6 +95,22 @@ const ItemChange kItemChanges[] = {
          m.MainMenuChipMode02.setChecked(true);
          m.MainMenuChipMode.setVisible(true);
      }},
+    {"ServiceModeShownThenHidden",
+     [](MainMenu& m) {
+         for (const bool on : {true, false}) {
+             for (MenuItem* item :
+                  {&m.MainMenuChipDump, &m.MainMenuChipLoadRamFinal, &m.MainMenuChipLoadFuseFunal,
+                   &m.MainMenuProgCheckRam, &m.MainMenuProgCheckPorts, &m.MainMenuProgShow}) {
+                 item->setVisible(on);
+             }
+         }
+     }},
+    {"ServiceModeShown",
+     [](MainMenu& m) {
+         for (MenuItem* item : {&m.MainMenuChipDump, &m.MainMenuProgCheckRam}) {
+             item->setVisible(true);
+         }
+     }},
     {"TopLevelMenusHiddenAndShown",
      [](MainMenu& m) {
          m.MainMenuUpdate.setVisible(false);
@@ -98,6 +128,109 @@ TEST_P(MenuChange, TheWindowsMenusFollow) {
 
 INSTANTIATE_TEST_SUITE_P(Win32View, MenuChange, ::testing::ValuesIn(kItemChanges),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Win32View, WithTheServiceItemsHiddenNoMenuShowsAStraySeparator) {
+    const HMENU bar = GetMenu(window());
+    EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, 0)), 7);  // one separator for two
+    EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, 2)), 3);  // none at the end
+}
+
+// The window at a DPI, as WM_DPICHANGED brings it there.
+struct DpiCase : ViewRig, ::testing::WithParamInterface<UINT> {
+    int minimum(int pixels) { return scaledForDpi(pixels, GetParam()); }
+
+    void moveToDpi(UINT dpi, const RECT& suggested) {
+        SendMessageW(window(), 0x02E0, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        runLoop();
+    }
+
+    static int fontHeight(HWND control) {
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font,
+                   &font);
+        return std::abs(font.lfHeight);
+    }
+
+    int statusHeight() {
+        RECT status{};
+        GetWindowRect(view->statusBar(), &status);
+        return status.bottom - status.top;
+    }
+};
+
+TEST_P(DpiCase, TakesTheSuggestedPlaceAndScalesItsFontAndMinimum) {
+    view->show(SW_SHOWNOACTIVATE);
+    const int plainFont = fontHeight(list());
+    const int plainStatus = statusHeight();
+    // As large on the screen as 600 x 260 on a plain one: the virtual screen holds it.
+    const RECT suggested{40, 30, 40 + minimum(600), 30 + minimum(260)};
+    moveToDpi(GetParam(), suggested);
+    EXPECT_EQ(view->dpi(), GetParam());
+    EXPECT_EQ(view->placement(), (WindowPlace{40, 30, minimum(600), minimum(260)}));
+    EXPECT_NEAR(fontHeight(list()), scaledForDpi(plainFont, GetParam()), 1);
+    EXPECT_EQ(fontHeight(view->statusBar()), fontHeight(list()));
+    if (GetParam() > kPlainDpi) {
+        EXPECT_GT(statusHeight(), plainStatus);
+    }
+
+    // The operator drags it smaller than the frame allows.
+    SetWindowPos(window(), nullptr, 40, 30, 100, 50, SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(view->placement(), (WindowPlace{40, 30, minimum(500), minimum(200)}));
+    MINMAXINFO limits{};
+    SendMessageW(window(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    EXPECT_EQ(limits.ptMinTrackSize.x, minimum(500));
+    EXPECT_EQ(limits.ptMinTrackSize.y, minimum(200));
+}
+
+INSTANTIATE_TEST_SUITE_P(Win32View, DpiCase, ::testing::Values(96u, 120u, 144u, 192u),
+                         [](const auto& info) { return "Dpi" + std::to_string(info.param); });
+
+TEST_F(Win32View, AWiderWindowRepaintsTheWholeStatusBarSoNoOldGripStays) {
+    view->show(SW_SHOWNOACTIVATE);
+    runLoop();
+    UpdateWindow(window());
+    RedrawWindow(window(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    SetWindowPos(window(), nullptr, 100, 100, 900, 300, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT invalid{};
+    GetUpdateRect(view->statusBar(), &invalid, FALSE);
+    RECT bar{};
+    GetClientRect(view->statusBar(), &bar);
+    EXPECT_EQ(invalid.left, 0);
+    EXPECT_EQ(invalid.right, bar.right);
+}
+
+TEST_F(Win32View, HasABigAndASmallIcon) {
+    EXPECT_NE(SendMessageW(window(), WM_GETICON, ICON_BIG, 0), 0);
+    EXPECT_NE(SendMessageW(window(), WM_GETICON, ICON_SMALL, 0), 0);
+}
+
+int iconWidth(HICON icon) {
+    ICONINFO info{};
+    if (!GetIconInfo(icon, &info)) return 0;
+    BITMAP bitmap{};
+    GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
+// Telvarn.exe, built beside the tests, carries the icon the window loads.
+TEST(Win32ViewIcon, TheProgramsIconComesAtEverySizeAWindowAsksFor) {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path(self);
+    path = path.substr(0, path.find_last_of(L"\\/") + 1) + L"Telvarn.exe";
+    const HMODULE program = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(program, nullptr) << "Telvarn.exe is built beside the tests";
+    for (const int size : {16, 20, 24, 32, 48, 64}) {
+        const HICON icon = loadProgramIcon(program, size);
+        ASSERT_NE(icon, nullptr) << size;
+        EXPECT_EQ(iconWidth(icon), size);
+        DestroyIcon(icon);
+    }
+    EXPECT_EQ(loadProgramIcon(GetModuleHandleW(nullptr), 32), nullptr);  // a test has none
+    FreeLibrary(program);
+}
 
 TEST_F(Win32View, AMenuCommandClicksItsItemAndLeavesTheMarkAsTheItemHasIt) {
     model->menu.MainMenuProgMUX101.setChecked(true);
