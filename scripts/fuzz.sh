@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Builds every libFuzzer target under fuzz/ with clang (ASan + UBSan) and runs
-# each for SECONDS (default 60) on a copy of its seed corpus:
+# Builds every libFuzzer target under fuzz/ from CMake (TELVARN_FUZZ: clang,
+# ASan + UBSan) and runs each for SECONDS (default 60) on a copy of its seed
+# corpus:
 #   bash scripts/fuzz.sh [SECONDS] [TARGET...]
 # TARGET names limit the run to those targets (e.g. settings_file_fuzz).
 # Findings land in build-fuzz/<target>/ as crash-* files; any makes the run fail.
+# The targets are built in FUZZ_BUILD (default build-fuzz/cmake, a core-only
+# build configured here; another folder must be configured with clang).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -18,63 +21,47 @@ for package in clang zlib1g-dev; do
     fi
 done
 
-# The sources each target may need besides its own file and the base layer's,
-# which every target links. They go into an archive, from which the linker
-# takes only what the target uses: a folder's other files may call what the
-# target does not link.
-sources_of() {
-    case "$1" in
-        http_response_fuzz)
-            echo src/http/*.cpp tests/support/scripted_socket.cpp tests/support/fake_desktop.cpp ;;
-        http_parser_fuzz) echo src/http/response_parser.cpp src/http/chunk_decoder.cpp ;;
-        data_file_fuzz) echo src/chip/data_file.cpp src/chip/bit_number.cpp ;;
-        info_reply_fuzz) echo src/link/info_reply.cpp ;;
-        settings_file_fuzz) echo src/startup/settings_file.cpp ;;
-        sim_frame_fuzz) echo src/sim/*.cpp src/link/frame_crc.cpp ;;
-        version_file_fuzz)
-            echo src/update/version_file.cpp src/http/document_file.cpp src/http/file_stream.cpp \
-                src/http/receive_stream.cpp ;;
-        minisign_fuzz) echo src/update/minisign.cpp ;;
-        *) echo "fuzz.sh: no source list for $1" >&2; return 2 ;;
-    esac
-}
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || mapfile -t targets < <(basename -s .cpp fuzz/*_fuzz.cpp)
 
-# Each source compiles once into build-fuzz/objects/, through ccache when it is
-# there, since several targets share the base sources.
-launcher=$(command -v ccache || true)
-flags=(-std=c++20 -O1 -g -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
-    -Wall -Wextra -Isrc -Itests -Ifuzz)
-object_of() {
-    local object=build-fuzz/objects/${1%.cpp}.o
-    mkdir -p "$(dirname "$object")"
-    $launcher clang++ "${flags[@]}" -c "$1" -o "$object" || return 1
-    echo "$object"
-}
-
-build_target() {
-    local target=$1 out=build-fuzz/$1 sources source objects=()
-    sources=$(sources_of "$target") || return 1
-    for source in $sources src/base/*.cpp; do
-        objects+=("$(object_of "$source")") || return 1
+# A build folder of its own holds the core alone, optimised a little for the
+# runs' speed; a folder configured already keeps its own settings.
+build=${FUZZ_BUILD:-build-fuzz/cmake}
+options=(-DTELVARN_FUZZ=ON)
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    options+=(-DCMAKE_CXX_COMPILER=clang++ -DTELVARN_CORE_ONLY=ON -DCMAKE_BUILD_TYPE=Debug
+              -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g")
+    command -v ccache >/dev/null 2>&1 && options+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+# Paths inside the checkout count relative to it, as in scripts/build.sh.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}"
+echo "== building ${targets[*]} in $build"
+cmake -S . -B "$build" "${options[@]}" >/dev/null
+# All at once; after a failure each on its own, so that a target that does
+# not build stops no other.
+built=()
+if cmake --build "$build" -j2 --target "${targets[@]}" >"$build/fuzz-build.log" 2>&1; then
+    built=("${targets[@]}")
+else
+    for target in "${targets[@]}"; do
+        if cmake --build "$build" -j2 --target "$target" >"$build/fuzz-build.log" 2>&1; then
+            built+=("$target")
+        else
+            tail -n 40 "$build/fuzz-build.log"
+        fi
     done
-    rm -f "$out/sources.a"
-    ar rcs "$out/sources.a" "${objects[@]}" || return 1
-    clang++ -fsanitize=fuzzer,address,undefined "$(object_of "fuzz/$target.cpp")" "$out/sources.a" \
-        -lgtest -lz -pthread -o "$out/$target"
-}
+fi
 
 status=0
-targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=($(basename -s .cpp fuzz/*_fuzz.cpp))
 for target in "${targets[@]}"; do
     out=build-fuzz/$target
     mkdir -p "$out/corpus"
-    echo "== $target: building"
-    if ! build_target "$target"; then
+    if [[ " ${built[*]} " != *" $target "* ]]; then
         echo "== $target: does not build"
         status=1
         continue
     fi
+    cp "$build/fuzz/$target" "$out/$target"
     cp -n fuzz/corpus/"${target%_fuzz}"/* "$out/corpus/" 2>/dev/null || true
     # An earlier run's finding that no longer fails has been mended: drop it.
     for finding in "$out"/crash-* "$out"/timeout-*; do

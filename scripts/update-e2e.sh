@@ -151,18 +151,24 @@ await_offer() {
     wait_until 30 has_main_window || fail "no window titled Telvarn on the screen"
 }
 
-# "Обновление", "Программы", then Yes to the release notes. The menu bar has
-# no mnemonics: a click opens its first menu, the arrow key the next one
-# ("Обновление"), whose first item ("Программы") is then selected.
+# The program's windows on the screen, its menus among them: a menu is a
+# window of its own, of the program's class, with no plain name to search by.
+program_windows() { xdotool search --onlyvisible --class '^Telvarn$' 2>/dev/null | sort; }
+has_new_program_window() { [ -n "$(comm -13 <(printf '%s\n' "$1") <(program_windows))" ]; }
+
+# "Обновление", "Программы", then Yes to the release notes, from the keyboard:
+# Alt alone puts the menu bar in keyboard mode at its first menu, Right moves
+# to the next enabled one ("Обновление", enabled once the update is offered),
+# Down opens it with its first item ("Программы") selected, and Return takes
+# that item once the menu is on the screen.
 ask_for_the_program() {
-    local log=$1 window
+    local log=$1 window before
     await_offer "$log"
     window=$(main_window)
     activate "$window"
-    xdotool mousemove --window "$window" 20 10 click 1
-    sleep 0.5
-    xdotool key Right
-    sleep 0.5
+    before=$(program_windows)
+    xdotool key alt Right Down
+    wait_until 30 has_new_program_window "$before" || fail "Alt, Right, Down opened no menu"
     xdotool key Return
     wait_until 30 has_question || fail "\"Программы\" asked nothing; the log:
 $(cat "$log")"
@@ -183,13 +189,14 @@ expect_refused() {
     ask_for_the_program "$folder.log"
     await_line Linux "$folder.log" 0 '^Ошибка проверки подписи файла обновления программы$' 60 \
         "the download"
-    sleep 2  # anything the refusal might still start would show
+    # The refusal's last step, after its line: the download is removed.
+    download_gone() { [ ! -e "$folder/version" ]; }
+    wait_until 30 download_gone ||
+        problems+=("$name: the refused download was left beside the program")
     grep -q 'GET /products/Telvarn/Telvarn.minisig ' "$server_log" ||
         problems+=("$name: the signature was never asked for")
     cmp -s "$folder/Telvarn" "$program" || problems+=("$name: the old program was replaced")
     [ ! -e "$folder/Telvarn_V14" ] || problems+=("$name: a saved copy was made")
-    [ ! -e "$folder/version" ] ||
-        problems+=("$name: the refused download was left beside the program")
     program_ended && problems+=("$name: the program did not keep running")
     has_main_window || problems+=("$name: the window is gone")
     sed 's/^/  log: /' "$folder.log"
@@ -259,14 +266,17 @@ await_line Linux "$folder.log" 0 '^Ошибка чтения номера нов
     "the start (the program's check)"
 await_line Linux "$folder.log" 0 '^Ошибка чтения номера новой версии программы прошивки$' 60 \
     "the programmer's discovery (the firmware's check)"
-sleep 2  # a client that read on would swell meanwhile
+# The server is done with both answers once it has logged them: at once when
+# the program let go of the connection, after 20 s when it read on. The peak
+# is taken after that, so that whatever the program read is in it.
+answered() { grep -q "answered with an endless $1" "$work/server-hostile.log"; }
+for answer in header body; do
+    wait_until 30 answered "$answer" ||
+        problems+=("hostile server: the endless $answer was never asked for, or never ended")
+done
 peak=$(peak_kib "$program_pid")
 say "peak memory: ${idle_kib:-?} KiB after an ordinary check, ${peak:-?} KiB after the hostile ones"
 sed 's/^/  server: /' "$work/server-hostile.log"
-for answer in header body; do
-    grep -q "answered with an endless $answer" "$work/server-hostile.log" ||
-        problems+=("hostile server: the endless $answer was never asked for")
-done
 [ -n "$idle_kib" ] && [ -n "$peak" ] && [ "$peak" -le $((idle_kib + 64 * 1024)) ] ||
     problems+=("hostile server: peak memory ${peak:-?} KiB, more than 64 MiB above ${idle_kib:-?} KiB")
 left=$(find "$folder" -type f ! -name Telvarn -size +64k)

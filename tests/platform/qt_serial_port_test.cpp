@@ -1,12 +1,14 @@
 #include "platform/qt_serial_port.h"
 
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
 #include <cerrno>
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <future>
 #include <string_view>
@@ -45,6 +47,33 @@ std::jthread sendLater(PseudoTerminal& pty, std::vector<Step> steps) {
             pty.send(step.bytes);
         }
     });
+}
+
+// The bytes the driver holds for the port to read, not yet in the port's own
+// buffer: the slave's input queue, seen through a descriptor of this process
+// open on it (the port's, or the one PseudoTerminal holds); -1 if none is.
+int queuedAtTheSlave(const PseudoTerminal& pty) {
+    struct stat slave {};
+    if (::stat(pty.slavePath().c_str(), &slave) != 0) return -1;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        const int fd = std::stoi(entry.path().filename().string());
+        struct stat open {};
+        int queued = 0;
+        if (::fstat(fd, &open) == 0 && S_ISCHR(open.st_mode) && open.st_rdev == slave.st_rdev &&
+            ::ioctl(fd, FIONREAD, &queued) == 0) {
+            return queued;
+        }
+    }
+    return -1;
+}
+
+// Polls the condition until it holds; the bound only keeps a fault from hanging the suite.
+bool eventually(const std::function<bool()>& condition) {
+    for (const auto bound = Clock::now() + 10s; !condition();) {
+        if (Clock::now() > bound) return false;
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
 }
 
 class QtSerialPortTest : public ::testing::Test {
@@ -139,8 +168,12 @@ TEST_F(QtSerialPortTest, WriteSendsEveryByteValueUnchanged) {
 TEST_F(QtSerialPortTest, PurgeDiscardsWhatArrivedBeforeIt) {
     pty.send(bytesOf("abc"));
     port.wait(2000);  // pulls "abc" into the port's own buffer
+    const int before = queuedAtTheSlave(pty);
+    ASSERT_GE(before, 0) << "no descriptor of the slave to look into";
     pty.send(bytesOf("def"));
-    std::this_thread::sleep_for(100ms);  // lets "def" reach the driver
+    // The pseudo-terminal hands bytes on to the slave's queue in a worker of its own.
+    ASSERT_TRUE(eventually([&] { return queuedAtTheSlave(pty) >= before + 3; }))
+        << "\"def\" never reached the driver";
     port.purge();
     port.setReadTimeouts({20, 20, 20});
     EXPECT_TRUE(port.read(6).empty());
@@ -244,7 +277,10 @@ TEST(QtSerialPortUnplugged, TheFirstOperationOnADeadLineRaisesAndClosesThePort) 
         {"WaitForEvent method failed", [](QtSerialPort& port) { port.wait(1000); }},
         {"ReadFile function failed", [](QtSerialPort& port) { port.read(2); }},
     };
-    for (const auto& [text, operation] : operations) {
+    // Named, not bound: clang before 16 cannot capture a structured binding in a lambda.
+    for (const auto& entry : operations) {
+        const std::string& text = entry.first;
+        const auto& operation = entry.second;
         SCOPED_TRACE(text);
         PseudoTerminal pty;
         QtSerialPort port;

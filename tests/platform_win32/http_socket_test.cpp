@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <stdexcept>
 #include <thread>
@@ -56,14 +60,19 @@ struct Recorder : HttpSocketHandler {
 };
 
 // The far side of one connection: a thread accepts it (within 5 s), sends
-// `first`, and reads until the socket ends the connection (within 5 s).
+// `first`, and, once released, reads until the socket ends the connection
+// (within 5 s). Until then the socket's own queue fills with what it sends.
 struct Peer {
     explicit Peer(std::string first) : listener(listenOnLoopback(port)) {
         thread = std::thread([=, this] {
             const SOCKET fd =
                 readable(listener, 5000) ? accept(listener, nullptr, nullptr) : INVALID_SOCKET;
             sendAll(fd, first);
-            Sleep(200);  // the socket's own queue fills meanwhile
+            sent = true;
+            {
+                std::unique_lock lock(mutex);
+                released.wait_for(lock, std::chrono::seconds(5), [&] { return mayRead; });
+            }
             char piece[16384];
             while (!ended && readable(fd, 5000)) {
                 const int n = recv(fd, piece, sizeof piece, 0);
@@ -75,22 +84,43 @@ struct Peer {
         });
     }
     ~Peer() {
+        release();
         thread.join();
         closesocket(listener);
+    }
+    // Lets the peer read from now on.
+    void release() {
+        {
+            const std::lock_guard lock(mutex);
+            mayRead = true;
+        }
+        released.notify_all();
     }
 
     std::uint16_t port = 0;
     SOCKET listener;
     std::string drained;  // what arrived, and whether the socket ended the connection
     bool ended = false;
-    std::atomic<bool> done{false};
+    std::atomic<bool> sent{false}, done{false};
+    std::mutex mutex;
+    std::condition_variable released;
+    bool mayRead = false;
     std::thread thread;
+};
+
+// Releases the peer, if there is one, when it goes: after the socket has done
+// what a case asks of it, an error of the case's own included.
+struct ReleaseWhenDone {
+    std::optional<Peer>& peer;
+    ~ReleaseWhenDone() {
+        if (peer) peer->release();
+    }
 };
 
 class Win32HttpSocketTest : public ::testing::Test {
   protected:
     // Runs the loop until the close is heard (or 5 s pass) and the peer is done;
-    // then a little longer after a close() and an abort() on the socket that is
+    // then a few turns more after a close() and an abort() on the socket that is
     // no longer open, so that a notice that should not come has its chance to.
     void pumpToTheEnd(const Recorder& heard, const std::optional<Peer>& peer) {
         const auto closed = [&] {
@@ -100,9 +130,23 @@ class Win32HttpSocketTest : public ::testing::Test {
             waitPumping(pump, 20);
         while (peer && !peer->done) waitPumping(pump, 20);  // a close may still be sending
         if (closed()) socket.close(), socket.abort();
-        waitPumping(pump, 50);
+        turnTheLoop(kTurns);
     }
 
+    // Runs the loop through `turns` whole turns: each ends when a call posted
+    // at its start has run, after everything that was waiting before it. A
+    // notice the socket posts for itself over and over comes once a turn.
+    void turnTheLoop(int turns) {
+        for (int turn = 0; turn < turns; ++turn) {
+            const auto ran = std::make_shared<bool>(false);
+            pump.post([ran] { *ran = true; });
+            for (const std::uint32_t start = pump.tick(); !*ran && pump.tick() - start < 5000;)
+                waitPumping(pump, 10);
+            ASSERT_TRUE(*ran) << "the loop never came round to a posted call";
+        }
+    }
+
+    static constexpr int kTurns = 20;
     Win32MessagePump pump;
     Win32HttpSocket socket{pump};
 };
@@ -114,10 +158,16 @@ TEST_F(Win32HttpSocketTest, AReaderThatTakesNothingIsNotOfferedTheSameBytesOverA
     heard.take = 0;
     std::optional<Peer> peer(std::in_place, pattern(32 * 1024));
     socket.connectTo("127.0.0.1", std::to_string(peer->port), "0.0.0.0");
-    waitPumping(pump, 500);
-    EXPECT_GE(heard.dataNotices, 1);
+    // All of it sent, on the loopback all of it arrived; and offered once.
+    const auto offered = [&] { return peer->sent && heard.dataNotices >= 1; };
+    for (const std::uint32_t start = pump.tick(); !offered() && pump.tick() - start < 5000;)
+        waitPumping(pump, 10);
+    ASSERT_TRUE(offered()) << "the bytes were never offered";
+    // Offers that came back at every turn would pass the bound below many times over.
+    turnTheLoop(kTurns);
     EXPECT_LE(heard.dataNotices, 4);
     socket.close();
+    peer->release();
     pumpToTheEnd(heard, peer);
     EXPECT_EQ(heard.events, (Events{"connected 0", "data", "closed 0"}));
     EXPECT_TRUE(peer->ended);
@@ -161,8 +211,12 @@ TEST_F(Win32HttpSocketTest, EachWayOfEndingAConnectionEndsItWithOneClose) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
         Recorder heard(socket);
-        heard.*c.hook = c.then;
         std::optional<Peer> peer;
+        // The peer reads once the case has sent and ended what it sends.
+        heard.*c.hook = [&] {
+            const ReleaseWhenDone release{peer};
+            c.then();
+        };
         if (c.hook == &Recorder::onLookup) {
             socket.resolve("127.0.0.1");
         } else {

@@ -10,11 +10,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <charconv>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <string_view>
+#include <system_error>
 #include <thread>
 
 extern char** environ;
@@ -23,40 +26,28 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Starts on another port after a port taken meanwhile; nginx tries a taken
+// port for 2.5 s before it gives up.
 constexpr int kAttempts = 4;
 constexpr auto kStartLimit = std::chrono::seconds(10);
 constexpr auto kStopLimit = std::chrono::seconds(3);
 constexpr auto kPollStep = std::chrono::milliseconds(20);
 
-sockaddr_in loopback(int port) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    return address;
-}
-
-// A port nothing listens on now; the server is told to take it. Another
-// process may take it first, which the retries of the start cover.
+// A port nothing is bound to now, for a server that cannot take port 0 and
+// name the port it got. Another process may take it before the server does;
+// the server then fails to bind and is started on another one.
 int freePort() {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     if (fd < 0) throw std::runtime_error("no socket for a free port");
-    sockaddr_in address = loopback(0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
     const bool found = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
                        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
     ::close(fd);
     if (!found) throw std::runtime_error("no free port on 127.0.0.1");
     return ntohs(address.sin_port);
-}
-
-bool accepts(int port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    if (fd < 0) return false;
-    const sockaddr_in address = loopback(port);
-    const bool up = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return up;
 }
 
 bool exited(pid_t pid) {
@@ -67,6 +58,12 @@ bool exited(pid_t pid) {
 bool isProgram(const std::filesystem::path& path) {
     std::error_code ignored;
     return std::filesystem::is_regular_file(path, ignored) && ::access(path.c_str(), X_OK) == 0;
+}
+
+std::size_t fileSize(const std::filesystem::path& path) {
+    std::error_code missing;
+    const auto size = std::filesystem::file_size(path, missing);
+    return missing ? 0 : static_cast<std::size_t>(size);
 }
 
 }  // namespace
@@ -85,15 +82,52 @@ std::optional<std::string> findProgram(const std::string& name) {
     return std::nullopt;
 }
 
-LoopbackServer::LoopbackServer(Command command, std::filesystem::path log) : log_(std::move(log)) {
+LoopbackServer::LoopbackServer(std::vector<std::string> command, std::filesystem::path log)
+    : log_(std::move(log)) {
+    const std::size_t offset = fileSize(log_);
+    spawn(command);
+    const auto deadline = Clock::now() + kStartLimit;
+    for (;;) {
+        if (const auto port = portNamedInLog(offset)) {
+            port_ = *port;
+            return;
+        }
+        if (exited(pid_)) {
+            pid_ = -1;
+            giveUp("the server ended before it named its port");
+        }
+        if (Clock::now() >= deadline) giveUp("the server named no port within 10 s");
+        std::this_thread::sleep_for(kPollStep);
+    }
+}
+
+LoopbackServer::LoopbackServer(Command command, std::filesystem::path log,
+                               std::filesystem::path pidFile)
+    : log_(std::move(log)) {
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         const int port = freePort();
-        if (tryStart(command(port), port)) {
+        std::filesystem::remove(pidFile);
+        const std::size_t offset = fileSize(log_);
+        spawn(command(port));
+        const auto deadline = Clock::now() + kStartLimit;
+        while (!holdsPort(pidFile)) {
+            if (exited(pid_)) {
+                pid_ = -1;
+                break;
+            }
+            if (Clock::now() >= deadline) giveUp("the server took no port within 10 s");
+            std::this_thread::sleep_for(kPollStep);
+        }
+        if (pid_ > 0) {
             port_ = port;
             return;
         }
+        // Only a port taken meanwhile is worth another try.
+        if (logText().find("Address already in use", offset) == std::string::npos) {
+            giveUp("the server ended before it listened");
+        }
     }
-    throw std::runtime_error("the server did not come up; its log ends with:\n" + logTail());
+    giveUp("every port the server was given was taken before it bound it");
 }
 
 LoopbackServer::~LoopbackServer() {
@@ -104,7 +138,7 @@ std::string LoopbackServer::url(const std::string& path) const {
     return "http://127.0.0.1:" + std::to_string(port_) + path;
 }
 
-bool LoopbackServer::tryStart(const std::vector<std::string>& argv, int port) {
+void LoopbackServer::spawn(const std::vector<std::string>& argv) {
     std::vector<char*> args;
     for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
@@ -120,19 +154,31 @@ bool LoopbackServer::tryStart(const std::vector<std::string>& argv, int port) {
         pid_ = -1;
         throw std::runtime_error("can't start " + argv[0]);
     }
+}
 
-    const auto deadline = Clock::now() + kStartLimit;
-    while (Clock::now() < deadline) {
-        if (exited(pid_)) {  // most likely another process took the port meanwhile
-            pid_ = -1;
-            return false;
-        }
-        if (accepts(port)) return true;
-        std::this_thread::sleep_for(kPollStep);
-    }
+std::optional<int> LoopbackServer::portNamedInLog(std::size_t offset) const {
+    const std::string text = logText();
+    static constexpr std::string_view kLine = "Serving HTTP on 127.0.0.1 port ";
+    const std::size_t at = text.find(kLine, offset);
+    if (at == std::string::npos) return std::nullopt;
+    const char* first = text.data() + at + kLine.size();
+    const char* last = text.data() + text.size();
+    int port = 0;
+    const auto [end, error] = std::from_chars(first, last, port);
+    // Digits up to the end of what was written so far may still go on.
+    if (error != std::errc() || end == last || port <= 0 || port > 65535) return std::nullopt;
+    return port;
+}
+
+bool LoopbackServer::holdsPort(const std::filesystem::path& pidFile) const {
+    std::ifstream in(pidFile);
+    pid_t written = -1;
+    return in >> written && written == pid_;
+}
+
+void LoopbackServer::giveUp(const std::string& why) {
     stop();
-    throw std::runtime_error("the server accepted nothing for 10 s; its log ends with:\n" +
-                             logTail());
+    throw std::runtime_error(why + "; its log ends with:\n" + logTail());
 }
 
 void LoopbackServer::stop() {
@@ -152,11 +198,15 @@ void LoopbackServer::stop() {
     pid_ = -1;
 }
 
-std::string LoopbackServer::logTail() const {
+std::string LoopbackServer::logText() const {
     std::ifstream in(log_);
     std::stringstream all;
     all << in.rdbuf();
-    const std::string text = all.str();
+    return all.str();
+}
+
+std::string LoopbackServer::logTail() const {
+    const std::string text = logText();
     constexpr std::size_t kTail = 2000;
     return text.size() <= kTail ? text : text.substr(text.size() - kTail);
 }
@@ -167,24 +217,18 @@ std::unique_ptr<LoopbackServer> startPythonScript(const std::filesystem::path& s
     const auto python = findProgram("python3");
     if (!python) return nullptr;
     return std::make_unique<LoopbackServer>(
-        [=](int port) {
-            return std::vector<std::string>{*python, script.string(), std::to_string(port),
-                                            argument};
-        },
-        log);
+        std::vector<std::string>{*python, "-u", script.string(), "0", argument}, log);
 }
 
 std::unique_ptr<LoopbackServer> startPythonFileServer(const std::filesystem::path& folder) {
     const auto python = findProgram("python3");
     if (!python) return nullptr;
-    // The log sits beside the folder, so that it is never served.
+    // The log sits beside the folder, so that it is never served. Unbuffered,
+    // so that the line naming the port reaches it at once.
     const std::filesystem::path log = folder.string() + ".server.log";
     return std::make_unique<LoopbackServer>(
-        [=](int port) {
-            return std::vector<std::string>{*python,       "-m",           "http.server",
-                                            "--bind",      "127.0.0.1",    std::to_string(port),
-                                            "--directory", folder.string()};
-        },
+        std::vector<std::string>{*python, "-u", "-m", "http.server", "--bind", "127.0.0.1", "0",
+                                 "--directory", folder.string()},
         log);
 }
 
@@ -226,6 +270,8 @@ std::unique_ptr<LoopbackServer> startNginx(const std::filesystem::path& root,
     if (!nginx) return nullptr;
     std::filesystem::create_directories(work / "tmp");
     const std::filesystem::path config = work / "nginx.conf";
+    // nginx cannot name a port it was given as 0: it is given a free one, and
+    // holds it once its pid file is written.
     return std::make_unique<LoopbackServer>(
         [=](int port) {
             std::ofstream(config) << nginxConfig(root, work, port);
@@ -233,5 +279,5 @@ std::unique_ptr<LoopbackServer> startNginx(const std::filesystem::path& root,
                 *nginx,          "-p", work.string() + "/",          "-c",
                 config.string(), "-e", (work / "error.log").string()};
         },
-        work / "server.log");
+        work / "server.log", work / "nginx.pid");
 }
