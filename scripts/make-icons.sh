@@ -9,17 +9,9 @@ packaging=cmake/packaging
 svg=$packaging/telvarn.svg
 
 # rsvg-convert comes with Debian's librsvg2-bin, icotool with icoutils.
-missing=()
-command -v rsvg-convert >/dev/null 2>&1 || missing+=(librsvg2-bin)
-command -v icotool >/dev/null 2>&1 || missing+=(icoutils)
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo_cmd=""
-    [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
-    echo "Installing: ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    $sudo_cmd apt-get update -qq
-    $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+# shellcheck source=scripts/e2e-screen.sh
+source scripts/e2e-screen.sh
+install_missing librsvg2-bin icoutils
 
 # png SIZE OUTPUT: the icon as a square PNG of SIZE pixels.
 png() {
