@@ -23,6 +23,9 @@
 # every stage passed.
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
+# install_missing, shared with the end-to-end checks.
+# shellcheck source=scripts/e2e-screen.sh
+source scripts/e2e-screen.sh
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
@@ -139,17 +142,7 @@ summary() {
 # while build/ compiles, since only one installer can run at a time.
 slow_stage_packages=(clang g++-mingw-w64-x86-64-posix libz-mingw-w64-dev libgcrypt-mingw-w64-dev
                      googletest wine64 xdotool imagemagick)
-install_for_slow_stages() {
-    local package missing=() sudo_cmd=""
-    for package in "${slow_stage_packages[@]}"; do
-        dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
-    done
-    [ ${#missing[@]} -gt 0 ] || return 0
-    [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
-    echo "Installing for the slow stages: ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    $sudo_cmd apt-get update -qq && $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
-}
+install_for_slow_stages() { install_missing "${slow_stage_packages[@]}"; }
 
 # The project's own builds treat warnings as errors; a plain cmake build does not.
 # build/ requires signed updates, with a trial key of its own that the signed
