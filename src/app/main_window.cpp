@@ -32,7 +32,8 @@ MainWindow::MainWindow(Desktop& desktop, std::vector<std::string> arguments)
       updateServer_(updateServerBase(settings_, desktop.updateServer)),
       chipMenu_(menu, session, desktop.dialogs, programDirectory_, clickGuard()),
       programmerMenu_(
-          menu, log, session, [this] { session.find(); }, TimerProg.get(), clickGuard()),
+          menu, log, session, [this] { rememberedPort_.find(session); }, TimerProg.get(),
+          clickGuard()),
       firmwareWatch_(session, *TimerProg, inFolder(programDirectory_, kFirmwareName),
                      [this] { repaintRequested(); },
                      [this] {
@@ -118,6 +119,7 @@ void MainWindow::FormCreate() {
             readSettings();
             return;
         }
+        rememberedPort_.read();
         programmerMenu_.findProgrammer();
         readSettings();
         chipMenu_.SelectStartUpVariant();
@@ -140,6 +142,7 @@ void MainWindow::FormClose() {
     const auto& variant = session.variant();
     if (variant == kVariant01) settings_.writeString("CHIP", "TYPE", "01");
     if (variant == kVariant02) settings_.writeString("CHIP", "TYPE", "02");
+    rememberedPort_.write();
     try {
         link.close();
     } catch (const std::exception&) {

@@ -10,6 +10,7 @@
 #include "app/desktop.h"
 #include "app/firmware_watch.h"
 #include "app/programmer_menu.h"
+#include "app/remembered_port.h"
 #include "startup/settings_file.h"
 #include "app/update_menu.h"
 #include "chip/chip_buffer.h"
@@ -84,6 +85,7 @@ class MainWindow {
     std::string firstArgument_;
     std::string programDirectory_;
     SettingsFile settings_;
+    RememberedPort rememberedPort_{settings_};
     std::string updateServer_;
     ChipMenu chipMenu_;
     ProgrammerMenu programmerMenu_;

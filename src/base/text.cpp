@@ -1,5 +1,7 @@
 #include "base/text.h"
 
+#include <charconv>
+
 char hexDigit(unsigned value) {
     return "0123456789ABCDEF"[value & 0x0F];
 }
@@ -35,6 +37,12 @@ std::string_view trimmed(std::string_view text) {
 
 std::string decimal(long long value) {
     return std::to_string(value);
+}
+
+std::string secondsText(double seconds) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, seconds, std::chars_format::fixed, 3);
+    return std::string(text, end.ptr);
 }
 
 namespace {

@@ -19,6 +19,9 @@ std::string_view trimmed(std::string_view text);
 
 // Signed decimal, "-" for negatives, no padding.
 std::string decimal(long long value);
+// Seconds to the millisecond, "12.345", whatever the locale (the Qt
+// application sets it from the environment).
+std::string secondsText(double seconds);
 
 // Reads leading spaces, an optional sign and decimal digits to the end of the
 // text; nothing for any other text or a value outside the signed 32-bit range,

@@ -76,6 +76,8 @@ class Parser {
             simulator(*value);
         } else if (name == "--log") {
             once(arguments_.logFile, *value, name);
+        } else if (name == "--journal") {
+            once(arguments_.journalFile, *value, name);
         } else {
             once(arguments_.traceFile, *value, name);
         }
@@ -83,13 +85,14 @@ class Parser {
 
     static bool valuedOption(const std::string& name) {
         return name == "--port" || name == "--variant" || name == "--simulator" ||
-               name == "--log" || name == "--trace";
+               name == "--log" || name == "--trace" || name == "--journal";
     }
 
     bool* flagNamed(const std::string& name) {
         if (name == "--repeat") return &arguments_.repeat;
         if (name == "--yes") return &arguments_.yes;
         if (name == "--json") return &arguments_.json;
+        if (name == "--gang") return &arguments_.gang;
         return nullptr;
     }
 
@@ -120,11 +123,13 @@ class Parser {
     }
 
     void simulator(const std::string& value) {
-        if (arguments_.simulator) return refuse("--simulator is given twice");
-        arguments_.simulator = parseSimBehaviour(value);
-        if (!arguments_.simulator) {
-            refuse("unknown simulator behaviour " + value + "; use one of: " + simBehaviourNames());
+        if (!arguments_.simulators.empty()) return refuse("--simulator is given twice");
+        const auto simulators = parseSimBehaviours(value);
+        if (!simulators) {
+            return refuse("unknown simulator behaviour " + value + "; use one of: " +
+                          simBehaviourNames());
         }
+        arguments_.simulators = *simulators;
     }
 
     void positional(const std::string& word) {
@@ -153,6 +158,9 @@ class Parser {
             return refuse("--repeat is for program only");
         }
         if (arguments_.yes && command != CliCommand::Burn) return refuse("--yes is for burn only");
+        if (arguments_.gang && !chipCommand(command) && command != CliCommand::SelfTest) {
+            return refuse("--gang is for program, burn and selftest only");
+        }
         // A chip cannot be unburnt: the question the window asks is answered here.
         if (command == CliCommand::Burn && !arguments_.yes) {
             return refuse("burn needs --yes: burning cannot be undone");
@@ -181,13 +189,14 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& words) {
 std::string applyEnvironment(CliArguments& arguments, const EnvironmentLookup& lookup) {
     std::string error;
     const FrontEndEnvironment environment = readFrontEndEnvironment(lookup, error);
-    if (!arguments.simulator) {
+    if (arguments.simulators.empty()) {
         if (!error.empty()) return error;
-        arguments.simulator = environment.simulator;
+        arguments.simulators = environment.simulators;
     }
     if (arguments.ports.empty()) arguments.environmentPorts = environment.ports;
     if (!arguments.logFile) arguments.logFile = environment.logFile;
     if (!arguments.traceFile) arguments.traceFile = environment.traceFile;
+    if (!arguments.journalFile) arguments.journalFile = environment.journalFile;
     return "";
 }
 
@@ -226,13 +235,20 @@ std::string cliUsage() {
            "                           the window selects at start)\n"
            "  --port NAME              search only this port; repeatable\n"
            "                           (default: TELVARN_PORTS, else the system's ports)\n"
-           "  --simulator BEHAVIOUR    add the simulated programmer as port SIM, as\n"
-           "                           TELVARN_SIMULATOR does; one of\n"
-           "                           " +
+           "  --gang                   program, burn or selftest: every programmer found\n"
+           "                           among the ports at once, each line prefixed with\n"
+           "                           its [PORT], a summary for each, then the total;\n"
+           "                           exit 0 all verified, 1 any failed, 3 none found\n"
+           "  --simulator BEHAVIOUR[,BEHAVIOUR...]\n"
+           "                           add simulated programmers, as TELVARN_SIMULATOR\n"
+           "                           does: one is port SIM, several SIM1, SIM2, ...;\n"
+           "                           each one of " +
            simBehaviourNames() +
            "\n"
            "  --log FILE               append every log line to FILE (as TELVARN_LOG)\n"
            "  --trace FILE             append every frame to FILE (as TELVARN_TRACE)\n"
+           "  --journal FILE           append a CSV row for every chip, check and flash\n"
+           "                           to FILE (as TELVARN_JOURNAL)\n"
            "  --json                   print the summary as one JSON object\n"
            "  -h, --help               print this help\n"
            "\n"

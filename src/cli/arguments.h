@@ -20,10 +20,13 @@ struct CliArguments {
     std::vector<std::string> ports;  // --port names; none: the window's list
     // TELVARN_PORTS, used only without --port.
     std::optional<std::string> environmentPorts;
-    std::optional<SimBehaviour> simulator;
+    std::vector<SimBehaviour> simulators;  // none: no simulator
     std::optional<std::string> logFile;
     std::optional<std::string> traceFile;
+    std::optional<std::string> journalFile;
     bool json = false;
+    // Every programmer found among the ports at once, each on its own thread.
+    bool gang = false;
 };
 
 // The words after the program's name: arguments to run, a request for the

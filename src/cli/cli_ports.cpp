@@ -15,7 +15,7 @@ CliPorts::CliPorts(SerialPort& systemPort, PortEnumerator& systemPorts,
                    const CliArguments& arguments, bool modelWireTime,
                    std::function<bool()> interrupted, SimClock& simulatorClock)
     : ports_(systemPort, systemPorts,
-             {arguments.simulator, listInstead(arguments),
-              arguments.simulator.has_value() && arguments.ports.empty(), arguments.traceFile},
+             {arguments.simulators, listInstead(arguments),
+              !arguments.simulators.empty() && arguments.ports.empty(), arguments.traceFile},
              modelWireTime, simulatorClock),
       interruptible_(ports_.port(), std::move(interrupted)) {}

@@ -18,7 +18,8 @@ class CliPorts {
 
     SerialPort& port() { return interruptible_; }
     PortEnumerator& ports() { return ports_.ports(); }
-    SimulatedProgrammer& device() { return ports_.device(); }
+    SimulatedProgrammer& device(std::size_t i = 0) { return ports_.device(i); }
+    SimulatedBench& simulators() { return ports_.bench(); }
 
   private:
     FrontEndPorts ports_;

@@ -2,9 +2,10 @@
 
 #include "startup/front_end.h"
 
-CliSession::CliSession(Services services, const std::optional<std::string>& logFile)
+CliSession::CliSession(Services services, const std::optional<std::string>& logFile,
+                       const std::string& logPrefix)
     : link(services.port, services.ports, services.pump, beeper_),
-      mirror_(mirrorLog(log, logFile)) {}
+      mirror_(mirrorLog(log, logFile, logPrefix)) {}
 
 void CliSession::selectVariant(std::optional<int> variant) {
     if (!variant) return session.selectStartUpVariant();

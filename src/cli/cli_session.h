@@ -24,8 +24,9 @@ class CliSession {
         PortEnumerator& ports;
         MessagePump& pump;
     };
-    // logFile mirrors the log.
-    CliSession(Services services, const std::optional<std::string>& logFile);
+    // logFile mirrors the log, each line after logPrefix.
+    CliSession(Services services, const std::optional<std::string>& logFile,
+               const std::string& logPrefix = "");
     CliSession(const CliSession&) = delete;
     CliSession& operator=(const CliSession&) = delete;
 

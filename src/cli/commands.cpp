@@ -28,7 +28,7 @@ class CommandRun {
         summary_.operation = commandName(arguments.command);
     }
 
-    int run() {
+    CommandOutcome run() {
         int status = kExitFailed;
         try {
             status = dispatch();
@@ -36,8 +36,7 @@ class CommandRun {
             status = escaped(error);
         }
         summary_.seconds = std::chrono::duration<double>(Clock::now() - started_).count();
-        r_.output.summary(summary_, a_.json);
-        return status;
+        return {status, summary_};
     }
 
   private:
@@ -67,6 +66,7 @@ class CommandRun {
     // Discovery; true when a programmer's application answered.
     bool found() {
         const FoundProgrammer programmer = session_.find();
+        if (r_.searched) r_.searched(programmer.found);
         stopIfInterrupted();
         if (programmer.found) noteProgrammer(programmer);
         if (!programmer.found) summary_.result = "not found";
@@ -123,11 +123,15 @@ class CommandRun {
     }
 
     bool nextChip() {
-        r_.output.message("Put the next chip in and press Enter (end of input stops)");
-        std::string line;
-        const bool more = static_cast<bool>(std::getline(r_.input, line));
+        const bool more = r_.nextChip ? r_.nextChip() : enterPressed();
         stopIfInterrupted();
         return more;
+    }
+
+    bool enterPressed() {
+        r_.output.message(kNextChipPrompt);
+        std::string line;
+        return static_cast<bool>(std::getline(r_.input, line));
     }
 
     // "Прошить" or "Прожечь"; true when the chip was programmed or burnt.
@@ -196,6 +200,12 @@ class CommandRun {
 
 }  // namespace
 
-int runCommand(const CliArguments& arguments, CliRun run) {
+CommandOutcome performCommand(const CliArguments& arguments, CliRun run) {
     return CommandRun(arguments, run).run();
+}
+
+int runCommand(const CliArguments& arguments, CliRun run) {
+    const CommandOutcome outcome = performCommand(arguments, run);
+    run.output.summary(outcome.summary, arguments.json);
+    return outcome.status;
 }

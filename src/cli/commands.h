@@ -13,8 +13,22 @@ struct CliRun {
     CliOutput& output;
     std::istream& input;  // the Enters of --repeat
     std::function<bool()> interrupted;
+    // --repeat's wait for the next chip: true to program it, false at the
+    // end. None: the prompt on standard error and a line of input.
+    std::function<bool()> nextChip = nullptr;
+    // Told the outcome of every search for the programmer.
+    std::function<void(bool found)> searched = nullptr;
 };
 
-// Runs the command through the session, shows its summary and returns the
-// exit status.
+inline constexpr const char* kNextChipPrompt =
+    "Put the next chip in and press Enter (end of input stops)";
+
+struct CommandOutcome {
+    int status;
+    Summary summary;
+};
+
+// Runs the command through the session and returns its exit status and summary.
+CommandOutcome performCommand(const CliArguments& arguments, CliRun run);
+// As performCommand, then shows the summary.
 int runCommand(const CliArguments& arguments, CliRun run);

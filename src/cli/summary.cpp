@@ -1,19 +1,10 @@
 #include "cli/summary.h"
 
-#include <charconv>
 #include <cstdio>
 
 #include "base/text.h"
 
 namespace {
-
-// Fixed to milliseconds and independent of the locale, which the Qt
-// application sets from the environment.
-std::string secondsText(double seconds) {
-    char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, seconds, std::chars_format::fixed, 3);
-    return std::string(text, end.ptr);
-}
 
 std::string jsonString(const std::string& text) {
     std::string out = "\"";
@@ -49,6 +40,7 @@ std::string summaryText(const Summary& summary) {
     line += summary.good ? counted(summary) : summary.result;
     std::string details;
     auto add = [&](const std::string& part) { details += (details.empty() ? "" : ", ") + part; };
+    if (summary.programmers) add(decimal(*summary.programmers) + " programmers");
     if (summary.port) add("port " + *summary.port);
     if (summary.serialNumber) add("serial number " + *summary.serialNumber);
     if (summary.firmwareVersion) add("firmware version " + decimal(*summary.firmwareVersion));
@@ -71,6 +63,7 @@ std::string summaryJson(const Summary& summary) {
     json += ",\"result\":" + jsonString(summary.result);
     if (summary.good) json += ",\"good\":" + decimal(*summary.good);
     if (summary.failed) json += ",\"failed\":" + decimal(*summary.failed);
+    if (summary.programmers) json += ",\"programmers\":" + decimal(*summary.programmers);
     json += ",\"seconds\":" + secondsText(summary.seconds) + "}";
     return json;
 }

@@ -14,9 +14,12 @@ struct Summary {
     std::optional<std::string> file;
     std::optional<std::uint32_t> crc;
     double seconds = 0;
-    // Chips counted by a repeated run.
+    // Chips counted by a repeated run; for a gang's total, its programmers
+    // (or, repeated, its chips).
     std::optional<int> good;
     std::optional<int> failed;
+    // The programmers of a gang, in its total.
+    std::optional<int> programmers;
 };
 
 std::string summaryText(const Summary& summary);

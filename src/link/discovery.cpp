@@ -66,15 +66,24 @@ Probe probe(ProgrammerLink& link, Report& report, std::int32_t& firmwareVersion,
     return Probe::BootOnly;
 }
 
+// The port list with firstPort moved to its front, when it is there.
+std::vector<std::string> firstPortFirst(std::vector<std::string> names,
+                                        const std::string& firstPort) {
+    const auto first = std::find(names.begin(), names.end(), firstPort);
+    if (first != names.end()) std::rotate(names.begin(), first, first + 1);
+    return names;
+}
+
 }  // namespace
 
-DiscoveryResult runDiscovery(ProgrammerLink& link, Report& report, std::int32_t& firmwareVersion) {
+DiscoveryResult runDiscovery(ProgrammerLink& link, Report& report, std::int32_t& firmwareVersion,
+                             const std::string& firstPort) {
     DiscoveryResult result;
     try {
         link.close();
     } catch (const std::exception&) {
     }
-    const std::vector<std::string> names = link.refreshPortList();
+    const std::vector<std::string> names = firstPortFirst(link.refreshPortList(), firstPort);
     std::vector<std::string> denied;
     for (const std::string& name : names) {
         // Switching away from a port left open is outside the per-port catch.

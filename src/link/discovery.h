@@ -12,10 +12,13 @@
 // the bootloader answered. A port skipped because the user may not open it
 // (Linux: not in the group dialout) is named at the end of the log with the fix.
 //
-// The result is for front ends that act on the outcome rather than show it: the
-// log says the same to the operator.
+// firstPort, when it is in the port list, is tried before the others (the
+// port the programmer answered on last time); the list order follows without
+// it. The result is for front ends that act on the outcome rather than show it:
+// the log says the same to the operator.
 struct DiscoveryResult {
     bool found = false;        // a programmer's application answered
     std::string serialNumber;  // of the last programmer whose bootloader answered
 };
-DiscoveryResult runDiscovery(ProgrammerLink& link, Report& report, std::int32_t& firmwareVersion);
+DiscoveryResult runDiscovery(ProgrammerLink& link, Report& report, std::int32_t& firmwareVersion,
+                             const std::string& firstPort = "");

@@ -3,14 +3,20 @@
 #include "base/errors.h"
 #include "link/port_list.h"
 
+RoutedPort::RoutedPort(SerialPort& system, std::vector<Special> specials)
+    : system_(system), specials_(std::move(specials)) {}
+
 RoutedPort::RoutedPort(SerialPort& system, SerialPort& special, std::string specialName)
-    : system_(system), special_(special), specialName_(std::move(specialName)) {}
+    : RoutedPort(system, {{std::move(specialName), &special}}) {}
 
 void RoutedPort::open(const std::string& name) {
     if (isOpen()) return;
-    SerialPort& chosen = name == specialName_ ? special_ : system_;
-    chosen.open(name);
-    active_ = &chosen;
+    SerialPort* chosen = &system_;
+    for (const Special& special : specials_) {
+        if (special.name == name) chosen = special.port;
+    }
+    chosen->open(name);
+    active_ = chosen;
 }
 
 void RoutedPort::close() {
@@ -26,14 +32,19 @@ SerialPort& RoutedPort::current() {
 }
 
 ListedPorts::ListedPorts(PortEnumerator& system, std::optional<std::string> override,
+                         std::vector<Extra> extras)
+    : system_(system), override_(std::move(override)), extras_(std::move(extras)) {}
+
+ListedPorts::ListedPorts(PortEnumerator& system, std::optional<std::string> override,
                          std::optional<std::string> extra, std::function<bool()> extraPresent)
-    : system_(system),
-      override_(std::move(override)),
-      extra_(std::move(extra)),
-      extraPresent_(std::move(extraPresent)) {}
+    : ListedPorts(system, std::move(override),
+                  extra ? std::vector<Extra>{{*extra, std::move(extraPresent)}}
+                        : std::vector<Extra>{}) {}
 
 std::vector<std::string> ListedPorts::listPorts() {
     std::vector<std::string> names = override_ ? splitPortNames(*override_) : system_.listPorts();
-    if (extra_ && (!extraPresent_ || extraPresent_())) names.push_back(*extra_);
+    for (const Extra& extra : extras_) {
+        if (!extra.present || extra.present()) names.push_back(extra.name);
+    }
     return names;
 }

@@ -7,10 +7,15 @@
 
 #include "link/serial_port.h"
 
-// Serves one port name from a second port (the simulated programmer) and every
-// other name from the system's ports.
+// Serves some port names from ports of their own (the simulated programmers)
+// and every other name from the system's ports.
 class RoutedPort : public SerialPort {
   public:
+    struct Special {
+        std::string name;
+        SerialPort* port;
+    };
+    RoutedPort(SerialPort& system, std::vector<Special> specials);
     RoutedPort(SerialPort& system, SerialPort& special, std::string specialName);
 
     void open(const std::string& name) override;
@@ -29,16 +34,21 @@ class RoutedPort : public SerialPort {
     SerialPort& current();
 
     SerialPort& system_;
-    SerialPort& special_;
-    std::string specialName_;
+    std::vector<Special> specials_;
     SerialPort* active_ = nullptr;
 };
 
-// Lists the system's ports, or the names given instead, plus an extra name
-// whenever its device is present (always, when nobody says otherwise), as the
-// system lists a USB port only while its device is plugged in.
+// Lists the system's ports, or the names given instead, plus extra names,
+// each whenever its device is present (always, when nobody says otherwise), as
+// the system lists a USB port only while its device is plugged in.
 class ListedPorts : public PortEnumerator {
   public:
+    struct Extra {
+        std::string name;
+        std::function<bool()> present;  // none: always
+    };
+    ListedPorts(PortEnumerator& system, std::optional<std::string> override,
+                std::vector<Extra> extras);
     ListedPorts(PortEnumerator& system, std::optional<std::string> override,
                 std::optional<std::string> extra, std::function<bool()> extraPresent = nullptr);
     std::vector<std::string> listPorts() override;
@@ -46,6 +56,5 @@ class ListedPorts : public PortEnumerator {
   private:
     PortEnumerator& system_;
     std::optional<std::string> override_;
-    std::optional<std::string> extra_;
-    std::function<bool()> extraPresent_;
+    std::vector<Extra> extras_;
 };

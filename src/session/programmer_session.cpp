@@ -1,5 +1,11 @@
 #include "session/programmer_session.h"
 
+#include <chrono>
+#include <ctime>
+
+#include "base/file_crc32.h"
+#include "base/local_time.h"
+#include "base/text.h"
 #include "chip/buffer_dump.h"
 #include "control/mux_channel.h"
 #include "control/outputs_check.h"
@@ -11,10 +17,85 @@ namespace {
 // Without a variant the dump lists as many bytes as 131072 bits make.
 constexpr std::uint32_t kDumpBitsWithoutVariant = 131072;
 
+std::string phaseName(ChipPhase phase) {
+    switch (phase) {
+        case ChipPhase::Done:
+            return "";
+        case ChipPhase::Load:
+            return "load";
+        case ChipPhase::Verify:
+            return "verify";
+        case ChipPhase::Progmode:
+            return "progmode";
+    }
+    return "";
+}
+
+std::string phaseName(FlashResult result) {
+    switch (result) {
+        case FlashResult::Flashed:
+            return "";
+        case FlashResult::FileUnusable:
+            return "file";
+        case FlashResult::Failed:
+            return "flash";
+    }
+    return "";
+}
+
+// A check names only itself when it fails.
+auto checkPhase(const char* name) {
+    return [name](bool passed) { return std::string(passed ? "" : name); };
+}
+
+// Runs the operation and, with a journal, appends its row once it ends:
+// phaseOf names the step its outcome failed at, empty when it succeeded. An
+// escaping error (a port that failed, the operator's Ctrl+C) ends it at the
+// port and goes on escaping.
+template <class Operation, class PhaseOf>
+auto journaled(Journal* journal, const std::function<bool()>& cancelled, JournalRow row,
+               Operation operation, PhaseOf phaseOf) {
+    if (journal == nullptr) return operation();
+    row.time = localTimeText(std::time(nullptr));
+    const auto start = std::chrono::steady_clock::now();
+    const auto append = [&](const std::string& result, const std::string& phase) {
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        row.result = result;
+        row.phase = phase;
+        row.seconds = secondsText(elapsed.count());
+        journal->append(row);
+    };
+    try {
+        auto outcome = operation();
+        const std::string phase = phaseOf(outcome);
+        append(phase.empty() ? "ok" : "failed", phase);
+        return outcome;
+    } catch (...) {
+        append(cancelled && cancelled() ? "cancelled" : "failed", "port");
+        throw;
+    }
+}
+
 }  // namespace
 
-FoundProgrammer ProgrammerSession::find() {
-    const DiscoveryResult result = runDiscovery(link_, report_, firmwareVersion_);
+void ProgrammerSession::setJournal(Journal* journal, std::function<bool()> cancelled) {
+    journal_ = journal;
+    cancelled_ = std::move(cancelled);
+}
+
+JournalRow ProgrammerSession::journalRow(const std::string& operation) const {
+    JournalRow row;
+    row.port = link_.portName();
+    row.serial = serialNumber_;
+    // -1 and -2 say it was not read.
+    if (firmwareVersion_ >= 0) row.firmware = decimal(firmwareVersion_);
+    row.operation = operation;
+    return row;
+}
+
+FoundProgrammer ProgrammerSession::find(const std::string& firstPort) {
+    const DiscoveryResult result = runDiscovery(link_, report_, firmwareVersion_, firstPort);
+    serialNumber_ = result.serialNumber;
     return FoundProgrammer{result.found, result.found ? link_.portName() : std::string(),
                            result.serialNumber, firmwareVersion_};
 }
@@ -40,7 +121,12 @@ void ProgrammerSession::selectStartUpVariant() {
 }
 
 BufferLoad ProgrammerSession::load(const std::string& path) {
-    return loadDataFileIntoBuffer(path, buffer_, report_);
+    // A file that cannot be read leaves the buffer cleared: no CRC stands for it.
+    loadedFile_ = path;
+    loadedCrc_.reset();
+    const BufferLoad loaded = loadDataFileIntoBuffer(path, buffer_, report_);
+    loadedCrc_ = loaded.crc;
+    return loaded;
 }
 
 void ProgrammerSession::dump() {
@@ -61,15 +147,26 @@ std::optional<ChipPhase> ProgrammerSession::operate(ChipOperationKind kind) {
         report_.line("Не выбран тип микросхемы");
         return std::nullopt;
     }
-    return runChipOperation(kind, *variant_, options, link_, buffer_, report_);
+    JournalRow row = journalRow(kind == ChipOperationKind::Program ? "program" : "burn");
+    row.file = loadedFile_;
+    if (loadedCrc_) row.crc32 = hexLong(*loadedCrc_);
+    row.variant = std::string(variant_->name);
+    return journaled(
+        journal_, cancelled_, row,
+        [&] { return runChipOperation(kind, *variant_, options, link_, buffer_, report_); },
+        [](ChipPhase phase) { return phaseName(phase); });
 }
 
 bool ProgrammerSession::checkRam() {
-    return runRamCheck(link_, report_, random_);
+    return journaled(
+        journal_, cancelled_, journalRow("ram-check"),
+        [&] { return runRamCheck(link_, report_, random_); }, checkPhase("ram"));
 }
 
 bool ProgrammerSession::checkOutputs() {
-    return runOutputsCheck(link_, report_);
+    return journaled(
+        journal_, cancelled_, journalRow("outputs-check"),
+        [&] { return runOutputsCheck(link_, report_); }, checkPhase("outputs"));
 }
 
 bool ProgrammerSession::setSupply(Supply supply) {
@@ -94,5 +191,13 @@ std::optional<ProgrammerStatus> ProgrammerSession::readStatus() {
 
 FlashResult ProgrammerSession::flash(const std::string& path,
                                      const std::function<void()>& beforePage) {
-    return flashFirmware(link_, report_, path, beforePage);
+    JournalRow row = journalRow("flash");
+    row.file = path;
+    if (journal_ != nullptr) {
+        const auto crc = fileCrc32(path);
+        if (crc) row.crc32 = hexLong(*crc);
+    }
+    return journaled(
+        journal_, cancelled_, row, [&] { return flashFirmware(link_, report_, path, beforePage); },
+        [](FlashResult result) { return phaseName(result); });
 }

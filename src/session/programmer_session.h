@@ -15,6 +15,7 @@
 #include "control/supply_commands.h"
 #include "link/programmer_link.h"
 #include "control/firmware_flash.h"
+#include "session/journal.h"
 
 // The programmer found by a search.
 struct FoundProgrammer {
@@ -36,8 +37,14 @@ class ProgrammerSession {
     ProgrammerSession(const ProgrammerSession&) = delete;
     ProgrammerSession& operator=(const ProgrammerSession&) = delete;
 
-    // Searches the ports; the link stays open on the programmer found.
-    FoundProgrammer find();
+    // From now on every program, burn, self-check and flash appends its row to
+    // the journal; null stops that. cancelled tells whether an operation that
+    // an error ended was ended by the operator.
+    void setJournal(Journal* journal, std::function<bool()> cancelled = nullptr);
+
+    // Searches the ports, firstPort first when it is listed; the link stays
+    // open on the programmer found.
+    FoundProgrammer find(const std::string& firstPort = "");
     std::int32_t firmwareVersion() const { return firmwareVersion_; }
 
     // "Новая микросхема": tells the programmer a new chip is in the socket.
@@ -85,6 +92,8 @@ class ProgrammerSession {
 
   private:
     std::optional<ChipPhase> operate(ChipOperationKind kind);
+    // The row's fields known before the operation: the programmer's.
+    JournalRow journalRow(const std::string& operation) const;
 
     ProgrammerLink& link_;
     Report& report_;
@@ -93,4 +102,10 @@ class ProgrammerSession {
     std::int32_t firmwareVersion_ = -1;
     std::optional<ProgrammerStatus> lastStatus_;
     RandomSource random_;
+    Journal* journal_ = nullptr;
+    std::function<bool()> cancelled_;
+    // What the journal tells of the programmer and of the loaded file.
+    std::string serialNumber_;
+    std::string loadedFile_;
+    std::optional<std::uint32_t> loadedCrc_;
 };

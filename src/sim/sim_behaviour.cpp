@@ -1,5 +1,6 @@
 #include "sim/sim_behaviour.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -21,6 +22,19 @@ std::optional<SimBehaviour> parseSimBehaviour(const std::string& name) {
         if (name == text) return behaviour;
     }
     return std::nullopt;
+}
+
+std::optional<std::vector<SimBehaviour>> parseSimBehaviours(const std::string& text) {
+    std::vector<SimBehaviour> behaviours;
+    std::size_t from = 0;
+    while (true) {
+        const std::size_t comma = std::min(text.find(',', from), text.size());
+        const auto behaviour = parseSimBehaviour(text.substr(from, comma - from));
+        if (!behaviour) return std::nullopt;
+        behaviours.push_back(*behaviour);
+        if (comma == text.size()) return behaviours;
+        from = comma + 1;
+    }
 }
 
 std::string simBehaviourNames() {

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 // How the simulated programmer behaves, chosen by name.
 enum class SimBehaviour {
@@ -14,4 +15,7 @@ enum class SimBehaviour {
 };
 
 std::optional<SimBehaviour> parseSimBehaviour(const std::string& name);
+// A comma-separated list of behaviours, one simulated programmer each; nothing
+// when any item is unknown or empty.
+std::optional<std::vector<SimBehaviour>> parseSimBehaviours(const std::string& text);
 std::string simBehaviourNames();  // "normal, boot-only, ..." for messages

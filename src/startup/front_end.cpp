@@ -19,8 +19,9 @@ FrontEndEnvironment readFrontEndEnvironment(const EnvironmentLookup& lookup, std
     FrontEndEnvironment environment;
     error.clear();
     if (const auto name = nonEmpty("TELVARN_SIMULATOR")) {
-        environment.simulator = parseSimBehaviour(*name);
-        if (!environment.simulator) {
+        const auto simulators = parseSimBehaviours(*name);
+        if (simulators) environment.simulators = *simulators;
+        if (!simulators) {
             error = "TELVARN_SIMULATOR=" + *name +
                     " is not a known behaviour; use one of: " + simBehaviourNames();
         }
@@ -29,27 +30,47 @@ FrontEndEnvironment readFrontEndEnvironment(const EnvironmentLookup& lookup, std
     environment.logFile = nonEmpty("TELVARN_LOG");
     environment.traceFile = nonEmpty("TELVARN_TRACE");
     environment.updateServer = lookup(kUpdateServerVariable);
+    environment.journalFile = nonEmpty("TELVARN_JOURNAL");
     return environment;
 }
 
+namespace {
+
+std::vector<SimBehaviour> orOneNormal(const std::vector<SimBehaviour>& simulators) {
+    return simulators.empty() ? std::vector<SimBehaviour>{SimBehaviour::Normal} : simulators;
+}
+
+std::vector<RoutedPort::Special> routesOf(SimulatedBench& bench) {
+    std::vector<RoutedPort::Special> routes;
+    for (std::size_t i = 0; i < bench.size(); ++i) routes.push_back({bench.name(i), &bench.port(i)});
+    return routes;
+}
+
+std::vector<ListedPorts::Extra> listedOf(SimulatedBench& bench, bool listed) {
+    std::vector<ListedPorts::Extra> extras;
+    for (std::size_t i = 0; listed && i < bench.size(); ++i) {
+        extras.push_back({bench.name(i), [&port = bench.port(i)] { return port.devicePresent(); }});
+    }
+    return extras;
+}
+
+}  // namespace
+
 FrontEndPorts::FrontEndPorts(SerialPort& systemPort, PortEnumerator& systemPorts,
                              const Choice& choice, bool modelWireTime, SimClock& simulatorClock)
-    : device_(choice.simulator.value_or(SimBehaviour::Normal)),
-      simulated_(device_, modelWireTime, simulatorClock),
-      routed_(systemPort, simulated_, kSimulatedPortName),
-      listed_(systemPorts, choice.listInstead,
-              choice.listSimulator ? std::optional<std::string>(kSimulatedPortName)
-                                   : std::nullopt,
-              [this] { return simulated_.devicePresent(); }),
+    : bench_(orOneNormal(choice.simulators), modelWireTime, simulatorClock),
+      routed_(systemPort, routesOf(bench_)),
+      listed_(systemPorts, choice.listInstead, listedOf(bench_, choice.listSimulators)),
       traced_(choice.traceFile ? std::make_unique<TracedPort>(routed_, *choice.traceFile)
                                : nullptr) {}
 
 FrontEndPorts::Choice portChoice(const FrontEndEnvironment& environment) {
-    return {environment.simulator, environment.ports, environment.simulator.has_value(),
+    return {environment.simulators, environment.ports, !environment.simulators.empty(),
             environment.traceFile};
 }
 
-std::unique_ptr<LogMirror> mirrorLog(Log& log, const std::optional<std::string>& path) {
+std::unique_ptr<LogMirror> mirrorLog(Log& log, const std::optional<std::string>& path,
+                                     const std::string& prefix) {
     if (!path) return nullptr;
-    return std::make_unique<LogMirror>(log, *path);
+    return std::make_unique<LogMirror>(log, *path, prefix);
 }

@@ -9,18 +9,18 @@
 #include "link/routed_port.h"
 #include "link/traced_port.h"
 #include "sim/sim_behaviour.h"
-#include "sim/simulated_port.h"
-#include "sim/simulated_programmer.h"
+#include "sim/simulated_bench.h"
 
 // What the TELVARN_* variables ask of every front end: the window, the command
 // line and the HTTP check, on every system.
 struct FrontEndEnvironment {
-    std::optional<SimBehaviour> simulator;    // TELVARN_SIMULATOR
+    std::vector<SimBehaviour> simulators;     // TELVARN_SIMULATOR; none: no simulator
     // TELVARN_PORTS: set, even empty, it replaces the system's port list.
     std::optional<std::string> ports;
     std::optional<std::string> logFile;       // TELVARN_LOG
     std::optional<std::string> traceFile;     // TELVARN_TRACE
     std::optional<std::string> updateServer;  // TELVARN_UPDATE_SERVER
+    std::optional<std::string> journalFile;   // TELVARN_JOURNAL
 };
 
 using EnvironmentLookup = std::function<std::optional<std::string>(const char* name)>;
@@ -31,18 +31,19 @@ std::optional<std::string> processEnvironment(const char* name);
 // error tells why they are refused (an unknown simulator), empty when not.
 FrontEndEnvironment readFrontEndEnvironment(const EnvironmentLookup& lookup, std::string& error);
 
-// The programmer's side of a front end: the simulated programmer as port "SIM"
-// beside the system's ports, the port list, and the trace of every frame.
+// The programmer's side of a front end: the simulated programmers (port "SIM",
+// or "SIM1", "SIM2", …) beside the system's ports, the port list, and the
+// trace of every frame.
 class FrontEndPorts {
   public:
-    static constexpr const char* kSimulatedPortName = "SIM";
-
     struct Choice {
-        std::optional<SimBehaviour> simulator;
+        // None: one normal simulated programmer, reached only by its name.
+        std::vector<SimBehaviour> simulators;
         // The names to search instead of the system's list.
         std::optional<std::string> listInstead;
-        // "SIM" is searched beside the list (only while its device is present).
-        bool listSimulator = false;
+        // The simulators are searched beside the list, each only while its
+        // device is present.
+        bool listSimulators = false;
         std::optional<std::string> traceFile;
     };
 
@@ -53,18 +54,19 @@ class FrontEndPorts {
 
     SerialPort& port() { return traced_ ? static_cast<SerialPort&>(*traced_) : routed_; }
     PortEnumerator& ports() { return listed_; }
-    SimulatedProgrammer& device() { return device_; }
+    SimulatedProgrammer& device(std::size_t i = 0) { return bench_.device(i); }
+    SimulatedBench& bench() { return bench_; }
 
   private:
-    SimulatedProgrammer device_;
-    SimulatedPort simulated_;
+    SimulatedBench bench_;
     RoutedPort routed_;
     ListedPorts listed_;
     std::unique_ptr<TracedPort> traced_;
 };
 
-// The window's and the command line's choice: SIM listed whenever a simulator runs.
+// The window's and the command line's choice: the simulators listed whenever they run.
 FrontEndPorts::Choice portChoice(const FrontEndEnvironment& environment);
 
-// Mirrors the log into the file when one is asked for.
-std::unique_ptr<LogMirror> mirrorLog(Log& log, const std::optional<std::string>& path);
+// Mirrors the log into the file when one is asked for, each line after the prefix.
+std::unique_ptr<LogMirror> mirrorLog(Log& log, const std::optional<std::string>& path,
+                                     const std::string& prefix = "");

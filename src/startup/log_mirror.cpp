@@ -1,5 +1,8 @@
 #include "startup/log_mirror.h"
 
-LogMirror::LogMirror(Log& log, const std::string& path)
+LogMirror::LogMirror(Log& log, const std::string& path, std::string prefix)
     : file_(path, "log file"),
-      connection_(log.appended.connect([this](std::string_view line) { file_.writeLine(line); })) {}
+      prefix_(std::move(prefix)),
+      connection_(log.appended.connect([this](std::string_view line) {
+          file_.writeLine(prefix_.empty() ? std::string(line) : prefix_ + std::string(line));
+      })) {}

@@ -73,12 +73,15 @@ TEST(CliArguments, GoodCommandLines) {
 }
 
 TEST(CliArguments, ValuedOptionsKeepTheirValues) {
-    const auto parsed =
-        parseCommandLine({"selftest", "--simulator", "bad-ram", "--log", "l.txt", "--trace=t.txt"});
+    const auto parsed = parseCommandLine({"selftest", "--simulator", "silent,bad-ram", "--log",
+                                          "l.txt", "--trace=t.txt", "--journal", "j.csv", "--gang"});
     ASSERT_TRUE(parsed.arguments);
-    EXPECT_EQ(parsed.arguments->simulator, SimBehaviour::BadRam);
+    EXPECT_EQ(parsed.arguments->simulators,
+              (std::vector<SimBehaviour>{SimBehaviour::Silent, SimBehaviour::BadRam}));
     EXPECT_EQ(parsed.arguments->logFile, "l.txt");
     EXPECT_EQ(parsed.arguments->traceFile, "t.txt");
+    EXPECT_EQ(parsed.arguments->journalFile, "j.csv");
+    EXPECT_TRUE(parsed.arguments->gang);
 }
 
 // Every refusal exits 2 with the usage and its reason, before anything that
@@ -100,6 +103,12 @@ TEST(CliArguments, BadCommandLinesExitTwoWithTheUsage) {
         {{"burn", "a.txt"}, "burn needs --yes"},
         {{"burn", "a.txt", "--variant", "2"}, "burn needs --yes"},
         {{"find", "--simulator", "broken"}, "unknown simulator behaviour broken"},
+        {{"find", "--simulator", "normal,broken"}, "unknown simulator behaviour normal,broken"},
+        {{"find", "--simulator", "normal,,silent"}, "unknown simulator behaviour"},
+        {{"find", "--simulator", "normal,"}, "unknown simulator behaviour"},
+        {{"find", "--gang"}, "--gang is for program, burn and selftest only"},
+        {{"flash", "f.cbin", "--gang"}, "--gang is for program, burn and selftest only"},
+        {{"find", "--journal"}, "--journal needs a value"},
         {{"find", "--port", ""}, "--port needs a port name"},
         {{"find", "--log"}, "--log needs a value"},
         {{"find", "--json=yes"}, "--json takes no value"},
@@ -122,7 +131,8 @@ TEST(CliArguments, HelpListsEveryCommandAndOptionOnStandardOutput) {
     EXPECT_FALSE(rig.built);
     for (const char* word :
          {"find", "load FILE", "program FILE", "burn FILE --yes", "selftest", "flash FIRMWARE",
-          "--port", "--simulator", "--log", "--trace", "--json", "--repeat", "--variant"}) {
+          "--port", "--simulator", "--log", "--trace", "--json", "--repeat", "--variant", "--gang",
+          "--journal"}) {
         EXPECT_NE(rig.out.str().find(word), std::string::npos) << word;
     }
 }
@@ -131,26 +141,30 @@ TEST(CliArguments, TheWindowsEnvironmentStandsInForMissingOptions) {
     CliArguments a = *parseCommandLine({"find"}).arguments;
     const auto environment = [](const char* name) -> std::optional<std::string> {
         if (std::string(name) == "TELVARN_SIMULATOR") return "flaky";
+        if (std::string(name) == "TELVARN_JOURNAL") return "j.csv";
         if (std::string(name) == "TELVARN_PORTS") return "";
         if (std::string(name) == "TELVARN_LOG") return "";
         return std::nullopt;
     };
     EXPECT_EQ(applyEnvironment(a, environment), "");
-    EXPECT_EQ(a.simulator, SimBehaviour::Flaky);
+    EXPECT_EQ(a.simulators, std::vector<SimBehaviour>{SimBehaviour::Flaky});
+    EXPECT_EQ(a.journalFile, "j.csv");
     EXPECT_EQ(a.environmentPorts, "");  // set but empty: no system port
     EXPECT_FALSE(a.logFile);            // empty: off
 
     CliArguments given =
         *parseCommandLine({"find", "--simulator", "normal", "--port", "X"}).arguments;
     EXPECT_EQ(applyEnvironment(given, environment), "");
-    EXPECT_EQ(given.simulator, SimBehaviour::Normal);
+    EXPECT_EQ(given.simulators, std::vector<SimBehaviour>{SimBehaviour::Normal});
     EXPECT_FALSE(given.environmentPorts);
 
     CliRig rig;
-    rig.environment = {{"TELVARN_SIMULATOR", "nonsense"}};
-    EXPECT_EQ(rig.run({"find"}), 2);
-    EXPECT_FALSE(rig.built);
-    EXPECT_NE(rig.err.str().find("TELVARN_SIMULATOR=nonsense"), std::string::npos);
+    for (const char* list : {"nonsense", "normal,nonsense", "silent,"}) {
+        rig.environment = {{"TELVARN_SIMULATOR", list}};
+        EXPECT_EQ(rig.run({"find"}), 2);
+        EXPECT_FALSE(rig.built);
+        EXPECT_NE(rig.err.str().find(std::string("TELVARN_SIMULATOR=") + list), std::string::npos);
+    }
 }
 
 }  // namespace

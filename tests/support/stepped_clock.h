@@ -1,19 +1,25 @@
 #pragma once
 
-#include <algorithm>
+#include <atomic>
 
 #include "sim/sim_clock.h"
 
 // Line time that passes only as far as the simulated line sleeps or a test
 // moves it on: wire time is modelled exactly and costs nothing.
+// Threads may share it (a gang's programmers): a sleep moves it for all.
 class SteppedClock : public SimClock {
   public:
-    WireClock::time_point now() const override { return now_; }
-    void sleepUntil(WireClock::time_point when) override { now_ = std::max(now_, when); }
-    void advance(WireClock::duration by) { now_ += by; }
+    WireClock::time_point now() const override { return WireClock::time_point(ticks_.load()); }
+    void sleepUntil(WireClock::time_point when) override {
+        auto ticks = ticks_.load();
+        while (ticks < when.time_since_epoch() &&
+               !ticks_.compare_exchange_weak(ticks, when.time_since_epoch())) {
+        }
+    }
+    void advance(WireClock::duration by) { ticks_.store(ticks_.load() + by); }
 
   private:
-    WireClock::time_point now_{std::chrono::hours(1)};
+    std::atomic<WireClock::duration> ticks_{std::chrono::hours(1)};
 };
 
 // A base that holds the clock, for rigs that must have it before their port.
