@@ -15,12 +15,14 @@
 #endif
 
 #include "cli/arguments.h"
+#include "cli/cli_journal.h"
 #include "cli/cli_output.h"
 #include "cli/cli_ports.h"
 #include "cli/cli_session.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/exit_status.h"
+#include "cli/gang.h"
 
 #ifdef _WIN32
 #include "platform_win32/win32_console.h"
@@ -32,6 +34,7 @@ using PlatformSerialPort = Win32SerialPort;
 using PlatformPortList = Win32PortEnumerator;
 #else
 #include <QCoreApplication>
+#include <QEventLoop>
 
 #include "platform/qt_desktop_services.h"
 #include "platform/qt_message_pump.h"
@@ -65,6 +68,33 @@ void catchInterrupt() {
 #endif
 }
 
+// A gang programmer's own pump and serial port, made on its thread.
+class ThreadPlatform : public GangPlatform {
+  public:
+    MessagePump& pump() override { return pump_; }
+    SerialPort& port() override { return port_; }
+
+  private:
+#ifndef _WIN32
+    // A thread Qt did not start has no event dispatcher until an event loop
+    // makes one; the pump's timers and the port's notifiers need it.
+    QEventLoop dispatcher_;
+#endif
+    PlatformPump pump_;
+    PlatformSerialPort port_;
+};
+
+// Every programmer among the named ports, or among all the ports searched
+// when none is named, at once.
+int runGangOn(const CliArguments& arguments, CliPorts& ports, Journal* journal,
+              const std::function<bool()>& interrupted) {
+    const bool named = !arguments.ports.empty();
+    return runGang(arguments, GangRun{named ? arguments.ports : ports.ports().listPorts(), named,
+                                      ports.simulators(),
+                                      [] { return std::make_unique<ThreadPlatform>(); },
+                                      std::cout, std::cerr, std::cin, interrupted, journal});
+}
+
 bool isTerminal(std::FILE* stream) {
 #ifdef _WIN32
     return _isatty(_fileno(stream)) != 0;
@@ -81,14 +111,18 @@ int run([[maybe_unused]] int argc, [[maybe_unused]] char** argv, const CliArgume
 #endif
     catchInterrupt();
     const auto interrupted = [] { return interruptedBySignal != 0; };
+    const auto journal = openCliJournal(arguments.journalFile, std::cerr);
+    if (!journal) return kExitBadArguments;
 
     PlatformPump pump;
     PlatformSerialPort systemPort;
     PlatformPortList systemPorts;
     CliPorts ports(systemPort, systemPorts, arguments, true, interrupted);
+    if (arguments.gang) return runGangOn(arguments, ports, journal->get(), interrupted);
     CliSession session({ports.port(), ports.ports(), pump}, arguments.logFile);
     CliOutput output(std::cout, std::cerr, {isTerminal(stdout), isTerminal(stderr)});
     output.follow(session.log, session.status);
+    session.session.setJournal(journal->get(), interrupted);
     return runCommand(arguments, CliRun{session, output, std::cin, interrupted});
 }
 
