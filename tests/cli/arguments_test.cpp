@@ -105,7 +105,6 @@ TEST(CliArguments, BadCommandLinesExitTwoWithTheUsage) {
         {{"find", "--simulator", "broken"}, "unknown simulator behaviour broken"},
         {{"find", "--simulator", "normal,broken"}, "unknown simulator behaviour normal,broken"},
         {{"find", "--simulator", "normal,,silent"}, "unknown simulator behaviour"},
-        {{"find", "--simulator", "normal,"}, "unknown simulator behaviour"},
         {{"find", "--gang"}, "--gang is for program, burn and selftest only"},
         {{"flash", "f.cbin", "--gang"}, "--gang is for program, burn and selftest only"},
         {{"find", "--journal"}, "--journal needs a value"},

@@ -33,12 +33,4 @@ TEST(FrontEndPorts, EverySimulatedProgrammerHasItsOwnPortAndSerialNumber) {
     }
 }
 
-TEST(SimBehaviourList, EveryItemMustBeAKnownBehaviour) {
-    EXPECT_EQ(parseSimBehaviours("silent,normal"),
-              (std::vector<SimBehaviour>{SimBehaviour::Silent, SimBehaviour::Normal}));
-    for (const char* bad : {"", ",", "normal,", ",normal", "normal,,silent", "normal,lazy"}) {
-        EXPECT_FALSE(parseSimBehaviours(bad)) << bad;
-    }
-}
-
 }  // namespace
