@@ -16,8 +16,12 @@ DiagnosticFile::DiagnosticFile(const std::string& path, const std::string& purpo
                  reason != 0 ? std::strerror(reason) : "reason unknown");
 }
 
+// The line and its end in one write: several threads of a gang may append
+// to the same file, each through a stream of its own.
 void DiagnosticFile::writeLine(std::string_view line) {
     if (!file_) return;
-    file_ << line << '\n';
+    std::string whole(line);
+    whole += '\n';
+    file_.write(whole.data(), static_cast<std::streamsize>(whole.size()));
     file_.flush();
 }
