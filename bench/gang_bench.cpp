@@ -10,7 +10,7 @@
 
 #include "cli/exit_status.h"
 #include "cli/gang.h"
-#include "support/fake_serial_port.h"
+#include "support/fake_gang_platform.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -37,16 +37,6 @@ class SleepingPump : public MessagePump {
     std::unique_ptr<Timer> makeTimer(std::function<void()>) override { return nullptr; }
 };
 
-class BenchPlatform : public GangPlatform {
-  public:
-    MessagePump& pump() override { return pump_; }
-    SerialPort& port() override { return port_; }
-
-  private:
-    SleepingPump pump_;
-    FakeSerialPort port_;
-};
-
 // Seconds for a gang of `programmers` to program a chip each; negative when
 // a chip failed.
 double gangSeconds(std::size_t programmers, const std::string& dataFile) {
@@ -63,8 +53,9 @@ double gangSeconds(std::size_t programmers, const std::string& dataFile) {
     std::istringstream input;
     const auto start = std::chrono::steady_clock::now();
     const int status = runGang(
-        arguments, GangRun{ports, true, bench, [] { return std::make_unique<BenchPlatform>(); },
-                           out, err, input, nullptr});
+        arguments, GangRun{ports, true, bench,
+                           [] { return std::make_unique<FakeGangPlatform<SleepingPump>>(); }, out,
+                           err, input, nullptr});
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return status == kExitDone ? seconds : -seconds;
@@ -88,10 +79,11 @@ int main() {
     for (int i = 0; i < kRuns; ++i) {
         one.push_back(gangSeconds(1, folder.file("chip.txt")));
         four.push_back(gangSeconds(4, folder.file("chip.txt")));
-        std::printf("run %d: one programmer, one chip %.3f s  four programmers, four chips %.3f s"
-                    "  ratio %.3f%s\n",
-                    i + 1, one.back(), four.back(), four.back() / one.back(),
-                    one.back() < 0 || four.back() < 0 ? "  A CHIP FAILED" : "");
+        std::printf(
+            "run %d: one programmer, one chip %.3f s  four programmers, four chips %.3f s"
+            "  ratio %.3f%s\n",
+            i + 1, one.back(), four.back(), four.back() / one.back(),
+            one.back() < 0 || four.back() < 0 ? "  A CHIP FAILED" : "");
     }
     std::printf("median: one %.3f s, four %.3f s, ratio %.3f (target <= 1.20)\n", median(one),
                 median(four), median(four) / median(one));

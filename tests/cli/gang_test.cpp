@@ -8,7 +8,7 @@
 
 #include "cli/exit_status.h"
 #include "support/fake_desktop.h"
-#include "support/fake_serial_port.h"
+#include "support/fake_gang_platform.h"
 #include "support/stepped_clock.h"
 #include "support/temp_folder.h"
 
@@ -19,17 +19,6 @@ using Words = std::vector<std::string>;
 constexpr auto Normal = SimBehaviour::Normal;
 constexpr auto Silent = SimBehaviour::Silent;
 constexpr auto Unplug = SimBehaviour::Unplug;
-
-// Each programmer's thread gets a manual pump and no system port at all.
-class FakeThreadPlatform : public GangPlatform {
-  public:
-    MessagePump& pump() override { return pump_; }
-    SerialPort& port() override { return port_; }
-
-  private:
-    ManualPump pump_;
-    FakeSerialPort port_;
-};
 
 // A gang on simulated programmers without wire time, its output in strings.
 struct Gang : ::testing::Test {
@@ -49,9 +38,10 @@ struct Gang : ::testing::Test {
         const auto parsed = parseCommandLine(words);
         EXPECT_TRUE(parsed.arguments) << parsed.error;
         const CliArguments arguments = parsed.arguments.value_or(CliArguments{});
-        return runGang(arguments, GangRun{ports, named, bench,
-                                          [] { return std::make_unique<FakeThreadPlatform>(); },
-                                          out, err, input, nullptr});
+        return runGang(arguments,
+                       GangRun{ports, named, bench,
+                               [] { return std::make_unique<FakeGangPlatform<ManualPump>>(); }, out,
+                               err, input, nullptr});
     }
 
     std::vector<std::string> lines() const {
@@ -90,14 +80,30 @@ struct Case {
 // the others; the exit status sums them all up.
 TEST_F(Gang, EveryProgrammerEndsOnItsOwnAndTheStatusSumsThemUp) {
     const std::vector<Case> cases = {
-        {{Normal, Silent, Unplug, Normal}, true, kExitFailed, {"SIM1", "SIM4"}, {"SIM2"},
+        {{Normal, Silent, Unplug, Normal},
+         true,
+         kExitFailed,
+         {"SIM1", "SIM4"},
+         {"SIM2"},
          "program: 2 good, 2 failed; 4 programmers"},
-        {{Normal, Normal, Normal, Normal}, true, kExitDone, {"SIM1", "SIM2", "SIM3", "SIM4"}, {},
+        {{Normal, Normal, Normal, Normal},
+         true,
+         kExitDone,
+         {"SIM1", "SIM2", "SIM3", "SIM4"},
+         {},
          "program: 4 good, 0 failed; 4 programmers"},
         // Unnamed ports without a programmer are left out without a word.
-        {{Silent, Normal}, false, kExitDone, {"SIM2"}, {},
+        {{Silent, Normal},
+         false,
+         kExitDone,
+         {"SIM2"},
+         {},
          "program: 1 good, 0 failed; 1 programmers"},
-        {{Silent, Silent}, true, kExitNotFound, {}, {"SIM1", "SIM2"},
+        {{Silent, Silent},
+         true,
+         kExitNotFound,
+         {},
+         {"SIM1", "SIM2"},
          "program: 0 good, 2 failed; 2 programmers"},
         {{Normal}, true, kExitDone, {"SIM"}, {}, "program: 1 good, 0 failed; 1 programmers"},
     };
