@@ -49,7 +49,9 @@ class Member {
           out_(shared.out, "[" + port_ + "] "),
           err_(shared.err, "[" + port_ + "] ") {}
 
-    void start() { thread_ = std::thread([this] { work(); }); }
+    void start() {
+        thread_ = std::thread([this] { work(); });
+    }
     void join() { thread_.join(); }
 
     // Nothing once its port held no programmer and was not named.

@@ -18,8 +18,8 @@ SimulatedBench::SimulatedBench(const std::vector<SimBehaviour>& behaviours, bool
                                SimClock& clock) {
     for (std::size_t i = 0; i < behaviours.size(); ++i) {
         Station station;
-        station.name = behaviours.size() == 1 ? std::string(kPortName)
-                                              : kPortName + std::to_string(i + 1);
+        station.name =
+            behaviours.size() == 1 ? std::string(kPortName) : kPortName + std::to_string(i + 1);
         station.device = std::make_unique<SimulatedProgrammer>(behaviours[i]);
         station.device->setSerialNumber(serialNumberOf(i));
         station.port = std::make_unique<SimulatedPort>(*station.device, modelWireTime, clock);
