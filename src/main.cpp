@@ -6,7 +6,7 @@
 
 #include "startup/front_end.h"
 #include "app/main_window.h"
-#include "session/journal.h"
+#include "app/window_journal.h"
 
 #ifdef _WIN32
 #include "platform_win32/win32_desktop_services.h"
@@ -103,21 +103,11 @@ std::vector<std::string> argumentsOf(int argc, char** argv) {
     return arguments;
 }
 
-// The journal TELVARN_JOURNAL names; one that cannot be opened is told once,
-// and the window goes on without it.
-std::unique_ptr<Journal> openJournal(const std::optional<std::string>& path, Dialogs& dialogs) {
-    if (!path) return nullptr;
-    std::string error;
-    auto journal = Journal::open(*path, error);
-    if (!journal) dialogs.showError(error);
-    return journal;
-}
-
 int run(int argc, char** argv, const FrontEndEnvironment& environment) {
     try {
         Platform platform;
         // Before the start-up sequence, whose search may already reach the programmer.
-        const auto journal = openJournal(environment.journalFile, platform.dialogs);
+        const auto journal = openWindowJournal(environment.journalFile, platform.dialogs);
         FrontEndPorts ports(platform.serialPort, platform.serialPorts, portChoice(environment),
                             true);
         Desktop desktop{platform.pump,          platform.beeper,       platform.dialogs,
