@@ -13,15 +13,14 @@
 #include "cli/gang_rounds.h"
 #include "cli/interruptible_port.h"
 #include "cli/prefixed_lines.h"
-#include "link/routed_port.h"
-#include "link/traced_port.h"
 #include "session/journal.h"
+#include "startup/front_end.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A search restricted to one port.
+// A member's system port list: the search restricted to its one port.
 class OnePort : public PortEnumerator {
   public:
     explicit OnePort(std::string name) : name_(std::move(name)) {}
@@ -46,8 +45,9 @@ class Member {
     Member(Shared& shared, std::string port)
         : shared_(shared),
           port_(std::move(port)),
-          out_(shared.out, "[" + port_ + "] "),
-          err_(shared.err, "[" + port_ + "] ") {}
+          prefix_("[" + port_ + "] "),
+          out_(shared.out, prefix_),
+          err_(shared.err, prefix_) {}
 
     void start() {
         thread_ = std::thread([this] { work(); });
@@ -77,25 +77,17 @@ class Member {
             err_.discard();
             outcome_.reset();
         }
-        out_.release();
-        err_.release();
     }
 
     void operate() {
         const GangRun& run = shared_.run;
         const std::unique_ptr<GangPlatform> platform = run.platform();
-        SimulatedPort* simulated = run.simulators.portNamed(port_);
-        std::vector<RoutedPort::Special> routes;
-        if (simulated) routes.push_back({port_, simulated});
-        RoutedPort routed(platform->port(), routes);
-        const auto& traceFile = shared_.arguments.traceFile;
-        std::optional<TracedPort> traced;
-        if (traceFile) traced.emplace(routed, *traceFile);
-        InterruptiblePort line(traced ? static_cast<SerialPort&>(*traced) : routed,
-                               run.interrupted);
         OnePort list(port_);
-        CliSession session({line, list, platform->pump()}, shared_.arguments.logFile,
-                           "[" + port_ + "] ");
+        BenchPorts ports(platform->port(), list, run.simulators,
+                         {{}, std::nullopt, false, shared_.arguments.traceFile});
+        InterruptiblePort line(ports.port(), run.interrupted);
+        CliSession session({line, ports.ports(), platform->pump()}, shared_.arguments.logFile,
+                           prefix_);
         session.session.setJournal(run.journal, run.interrupted);
         CliOutput output(out_, err_, CliOutput::Terminals{});
         output.follow(session.log, session.status);
@@ -119,6 +111,7 @@ class Member {
 
     Shared& shared_;
     std::string port_;
+    std::string prefix_;
     PrefixedLines out_;
     PrefixedLines err_;
     std::thread thread_;
@@ -156,11 +149,8 @@ Summary totalOf(const CliArguments& arguments, const std::vector<const CommandOu
         *total.good += s.good ? *s.good : succeeded(*outcome) ? 1 : 0;
         *total.failed += s.failed ? *s.failed : succeeded(*outcome) ? 0 : 1;
     }
-    const bool anyFound =
-        std::any_of(outcomes.begin(), outcomes.end(),
-                    [](const CommandOutcome* o) { return o->status != kExitNotFound; });
     total.result = status == kExitInterrupted ? "interrupted"
-                   : !anyFound                ? "not found"
+                   : status == kExitNotFound  ? "not found"
                    : status == kExitDone      ? "ok"
                                               : "failed";
     return total;

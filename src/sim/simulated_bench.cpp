@@ -26,10 +26,3 @@ SimulatedBench::SimulatedBench(const std::vector<SimBehaviour>& behaviours, bool
         stations_.push_back(std::move(station));
     }
 }
-
-SimulatedPort* SimulatedBench::portNamed(const std::string& name) {
-    for (Station& station : stations_) {
-        if (station.name == name) return station.port.get();
-    }
-    return nullptr;
-}

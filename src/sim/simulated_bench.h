@@ -26,8 +26,6 @@ class SimulatedBench {
     const std::string& name(std::size_t i) const { return stations_.at(i).name; }
     SimulatedProgrammer& device(std::size_t i) { return *stations_.at(i).device; }
     SimulatedPort& port(std::size_t i) { return *stations_.at(i).port; }
-    // The simulated port of that name; nullptr for any other name.
-    SimulatedPort* portNamed(const std::string& name);
 
   private:
     struct Station {

@@ -19,9 +19,9 @@ FrontEndEnvironment readFrontEndEnvironment(const EnvironmentLookup& lookup, std
     FrontEndEnvironment environment;
     error.clear();
     if (const auto name = nonEmpty("TELVARN_SIMULATOR")) {
-        const auto simulators = parseSimBehaviours(*name);
-        if (simulators) environment.simulators = *simulators;
-        if (!simulators) {
+        if (const auto simulators = parseSimBehaviours(*name)) {
+            environment.simulators = *simulators;
+        } else {
             error = "TELVARN_SIMULATOR=" + *name +
                     " is not a known behaviour; use one of: " + simBehaviourNames();
         }
@@ -56,13 +56,17 @@ std::vector<ListedPorts::Extra> listedOf(SimulatedBench& bench, bool listed) {
 
 }  // namespace
 
+BenchPorts::BenchPorts(SerialPort& systemPort, PortEnumerator& systemPorts,
+                       SimulatedBench& bench, const PortChoice& choice)
+    : routed_(systemPort, routesOf(bench)),
+      listed_(systemPorts, choice.listInstead, listedOf(bench, choice.listSimulators)),
+      traced_(choice.traceFile ? std::make_unique<TracedPort>(routed_, *choice.traceFile)
+                               : nullptr) {}
+
 FrontEndPorts::FrontEndPorts(SerialPort& systemPort, PortEnumerator& systemPorts,
                              const Choice& choice, bool modelWireTime, SimClock& simulatorClock)
     : bench_(orOneNormal(choice.simulators), modelWireTime, simulatorClock),
-      routed_(systemPort, routesOf(bench_)),
-      listed_(systemPorts, choice.listInstead, listedOf(bench_, choice.listSimulators)),
-      traced_(choice.traceFile ? std::make_unique<TracedPort>(routed_, *choice.traceFile)
-                               : nullptr) {}
+      ports_(systemPort, systemPorts, bench_, choice) {}
 
 FrontEndPorts::Choice portChoice(const FrontEndEnvironment& environment) {
     return {environment.simulators, environment.ports, !environment.simulators.empty(),

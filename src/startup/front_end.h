@@ -31,37 +31,60 @@ std::optional<std::string> processEnvironment(const char* name);
 // error tells why they are refused (an unknown simulator), empty when not.
 FrontEndEnvironment readFrontEndEnvironment(const EnvironmentLookup& lookup, std::string& error);
 
+// Which ports a front end searches and how it watches them.
+struct PortChoice {
+    // None: one normal simulated programmer, reached only by its name.
+    std::vector<SimBehaviour> simulators;
+    // The names to search instead of the system's list.
+    std::optional<std::string> listInstead;
+    // The simulators are searched beside the list, each only while its
+    // device is present.
+    bool listSimulators = false;
+    std::optional<std::string> traceFile;
+};
+
+// The port a front end talks through and the list it searches, over the
+// simulated programmers of a bench: their names reach them, every other name
+// the system's port; the list is the system's or the names chosen instead,
+// with the simulators beside it when chosen; every frame is traced when asked.
+// Its simulators must not be shared with another thread's BenchPorts unless
+// that one opens other names.
+class BenchPorts {
+  public:
+    BenchPorts(SerialPort& systemPort, PortEnumerator& systemPorts, SimulatedBench& bench,
+               const PortChoice& choice);
+    BenchPorts(const BenchPorts&) = delete;
+    BenchPorts& operator=(const BenchPorts&) = delete;
+
+    SerialPort& port() { return traced_ ? static_cast<SerialPort&>(*traced_) : routed_; }
+    PortEnumerator& ports() { return listed_; }
+
+  private:
+    RoutedPort routed_;
+    ListedPorts listed_;
+    std::unique_ptr<TracedPort> traced_;
+};
+
 // The programmer's side of a front end: the simulated programmers (port "SIM",
 // or "SIM1", "SIM2", …) beside the system's ports, the port list, and the
 // trace of every frame.
 class FrontEndPorts {
   public:
-    struct Choice {
-        // None: one normal simulated programmer, reached only by its name.
-        std::vector<SimBehaviour> simulators;
-        // The names to search instead of the system's list.
-        std::optional<std::string> listInstead;
-        // The simulators are searched beside the list, each only while its
-        // device is present.
-        bool listSimulators = false;
-        std::optional<std::string> traceFile;
-    };
+    using Choice = PortChoice;
 
     FrontEndPorts(SerialPort& systemPort, PortEnumerator& systemPorts, const Choice& choice,
                   bool modelWireTime, SimClock& simulatorClock = wallClock());
     FrontEndPorts(const FrontEndPorts&) = delete;
     FrontEndPorts& operator=(const FrontEndPorts&) = delete;
 
-    SerialPort& port() { return traced_ ? static_cast<SerialPort&>(*traced_) : routed_; }
-    PortEnumerator& ports() { return listed_; }
+    SerialPort& port() { return ports_.port(); }
+    PortEnumerator& ports() { return ports_.ports(); }
     SimulatedProgrammer& device(std::size_t i = 0) { return bench_.device(i); }
     SimulatedBench& bench() { return bench_; }
 
   private:
     SimulatedBench bench_;
-    RoutedPort routed_;
-    ListedPorts listed_;
-    std::unique_ptr<TracedPort> traced_;
+    BenchPorts ports_;
 };
 
 // The window's and the command line's choice: the simulators listed whenever they run.
