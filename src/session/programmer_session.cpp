@@ -1,81 +1,18 @@
 #include "session/programmer_session.h"
 
-#include <chrono>
-#include <ctime>
-
 #include "base/file_crc32.h"
-#include "base/local_time.h"
 #include "base/text.h"
 #include "chip/buffer_dump.h"
 #include "control/mux_channel.h"
 #include "control/outputs_check.h"
 #include "control/ram_check.h"
 #include "link/discovery.h"
+#include "session/journaled.h"
 
 namespace {
 
 // Without a variant the dump lists as many bytes as 131072 bits make.
 constexpr std::uint32_t kDumpBitsWithoutVariant = 131072;
-
-std::string phaseName(ChipPhase phase) {
-    switch (phase) {
-        case ChipPhase::Done:
-            return "";
-        case ChipPhase::Load:
-            return "load";
-        case ChipPhase::Verify:
-            return "verify";
-        case ChipPhase::Progmode:
-            return "progmode";
-    }
-    return "";
-}
-
-std::string phaseName(FlashResult result) {
-    switch (result) {
-        case FlashResult::Flashed:
-            return "";
-        case FlashResult::FileUnusable:
-            return "file";
-        case FlashResult::Failed:
-            return "flash";
-    }
-    return "";
-}
-
-// A check names only itself when it fails.
-auto checkPhase(const char* name) {
-    return [name](bool passed) { return std::string(passed ? "" : name); };
-}
-
-// Runs the operation and, with a journal, appends its row once it ends:
-// phaseOf names the step its outcome failed at, empty when it succeeded. An
-// escaping error (a port that failed, the operator's Ctrl+C) ends it at the
-// port and goes on escaping.
-template <class Operation, class PhaseOf>
-auto journaled(Journal* journal, const std::function<bool()>& cancelled, JournalRow row,
-               Operation operation, PhaseOf phaseOf) {
-    if (journal == nullptr) return operation();
-    row.time = localTimeText(std::time(nullptr));
-    const auto start = std::chrono::steady_clock::now();
-    const auto append = [&](const std::string& result, const std::string& phase) {
-        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-        row.result = result;
-        row.phase = phase;
-        row.seconds = secondsText(elapsed.count());
-        journal->append(row);
-    };
-    try {
-        auto outcome = operation();
-        const std::string phase = phaseOf(outcome);
-        append(phase.empty() ? "ok" : "failed", phase);
-        return outcome;
-    } catch (...) {
-        append(cancelled && cancelled() ? "cancelled" : "failed", "port");
-        throw;
-    }
-}
-
 }  // namespace
 
 void ProgrammerSession::setJournal(Journal* journal, std::function<bool()> cancelled) {
