@@ -8,7 +8,7 @@
 
 #include "support/session_rig.h"
 #include "support/sim_rig.h"
-#include "support/temp_folder.h"
+#include "support/bench_chip_file.h"
 #include "support/wire_figures.h"
 
 namespace {
@@ -37,9 +37,7 @@ Run programOnce(const std::string& dataFile, std::chrono::milliseconds progmodeW
 
 int main() {
     TempFolder folder;
-    std::string content;
-    for (std::uint32_t bit = 0; bit < 30718; bit += 3) content += std::to_string(bit) + "\r\n";
-    folder.write("chip.txt", content);
+    const std::string chipFile = writeBenchChipFile(folder);
 
     // With the device's default progmode work, then with an instant device so
     // that only the line remains.
@@ -47,7 +45,7 @@ int main() {
         const double work = std::chrono::duration<double>(progmodeWork).count();
         std::vector<double> ratios;
         for (int i = 0; i < kRuns; ++i) {
-            const Run run = programOnce(folder.file("chip.txt"), progmodeWork);
+            const Run run = programOnce(chipFile, progmodeWork);
             const double ideal = run.figures.wireSeconds + work;
             ratios.push_back(run.figures.wallSeconds / ideal);
             std::printf(

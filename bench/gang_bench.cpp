@@ -11,7 +11,7 @@
 #include "cli/exit_status.h"
 #include "cli/gang.h"
 #include "support/fake_gang_platform.h"
-#include "support/temp_folder.h"
+#include "support/bench_chip_file.h"
 
 namespace {
 
@@ -70,15 +70,13 @@ double median(std::vector<double> values) {
 
 int main() {
     TempFolder folder;
-    std::string content;
-    for (std::uint32_t bit = 0; bit < 30718; bit += 3) content += std::to_string(bit) + "\r\n";
-    folder.write("chip.txt", content);
+    const std::string chipFile = writeBenchChipFile(folder);
 
     std::vector<double> one;
     std::vector<double> four;
     for (int i = 0; i < kRuns; ++i) {
-        one.push_back(gangSeconds(1, folder.file("chip.txt")));
-        four.push_back(gangSeconds(4, folder.file("chip.txt")));
+        one.push_back(gangSeconds(1, chipFile));
+        four.push_back(gangSeconds(4, chipFile));
         std::printf(
             "run %d: one programmer, one chip %.3f s  four programmers, four chips %.3f s"
             "  ratio %.3f%s\n",

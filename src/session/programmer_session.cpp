@@ -13,6 +13,7 @@ namespace {
 
 // Without a variant the dump lists as many bytes as 131072 bits make.
 constexpr std::uint32_t kDumpBitsWithoutVariant = 131072;
+
 }  // namespace
 
 void ProgrammerSession::setJournal(Journal* journal, std::function<bool()> cancelled) {
